@@ -21,10 +21,7 @@ struct DecimalDigits
     bool laterFractionNonZero = false;
     int fractionDigitsSeen = 0;
 
-    void addWholeDigit(char digit)
-    {
-        whole = std::min(whole * 10 + (digit - '0'), kWholeCap);
-    }
+    void addWholeDigit(char digit) { whole = std::min(whole * 10 + (digit - '0'), kWholeCap); }
 
     void addFractionDigit(char digit)
     {
@@ -37,7 +34,8 @@ struct DecimalDigits
     ElementValue rounded() const
     {
         long long magnitude = whole;
-        const bool aboveHalf = firstFractionDigit > 5 || (firstFractionDigit == 5 && laterFractionNonZero);
+        const bool aboveHalf =
+            firstFractionDigit > 5 || (firstFractionDigit == 5 && laterFractionNonZero);
         const bool exactHalf = firstFractionDigit == 5 && !laterFractionNonZero;
         if (aboveHalf || (exactHalf && magnitude % 2 == 1))
             ++magnitude;

@@ -22,7 +22,10 @@ enum class FailureKind { Overflow, Subscript, TypeMismatch };
 class Failure : public std::exception
 {
 public:
-    explicit Failure(FailureKind kind) noexcept : m_kind(kind) {}
+    explicit Failure(FailureKind kind) noexcept
+        : m_kind(kind)
+    {
+    }
     FailureKind kind() const noexcept { return m_kind; }
     // "Overflow", "Subscript out of range" or "Type mismatch".
     const char *what() const noexcept override;
@@ -69,8 +72,7 @@ inline ElementValue stepUp(ElementValue counter)
 }
 
 // for c from first to last: last is taken once, c is tested at every step.
-template <typename Body>
-void countUp(ElementValue first, ElementValue last, Body &&body)
+template <typename Body> void countUp(ElementValue first, ElementValue last, Body &&body)
 {
     for (ElementValue c = first; c <= last; c = stepUp(c))
         body(c);

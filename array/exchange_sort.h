@@ -44,8 +44,7 @@ struct NoSortObserver
 // smallest of a(i) ... a(m). No pass ends early, so every input of size m
 // costs m(m - 1)/2 comparisons. With m = 32767 the inner counter of the first
 // pass overflows after its last comparison.
-template <typename Observer>
-void exchangeSortReference(WorkArray &a, Observer &&observer)
+template <typename Observer> void exchangeSortReference(WorkArray &a, Observer &&observer)
 {
     const ElementValue m = a.size();
     const ElementValue lastPass = subtractTested(m, 1);

@@ -7,8 +7,7 @@ using namespace plimvar;
 namespace {
 
 // What a reading gives, as one comparable text: the value, or the failure.
-template <typename Reading>
-QString outcomeOf(Reading &&reading)
+template <typename Reading> QString outcomeOf(Reading &&reading)
 {
     try {
         return QString::number(reading());
@@ -99,8 +98,12 @@ void TestElementValue::readNumber_data()
     QTest::newRow("3,5 with comma") << QByteArray("3,5") << comma << "4";
     QTest::newRow("2.5 with comma") << QByteArray("2.5") << comma << mismatch;
     const QByteArray arabic("\xd9\xab"); // U+066B ARABIC DECIMAL SEPARATOR
-    QTest::newRow("2<U+066B>5 with arabic separator") << QByteArray("2\xd9\xab" "5") << arabic << "2";
-    QTest::newRow("half a separator") << QByteArray("2\xd9" "5") << arabic << mismatch;
+    QTest::newRow("2<U+066B>5 with arabic separator") << QByteArray("2\xd9\xab"
+                                                                    "5")
+                                                      << arabic << "2";
+    QTest::newRow("half a separator") << QByteArray("2\xd9"
+                                                    "5")
+                                      << arabic << mismatch;
 }
 
 void TestElementValue::readNumber()
@@ -109,8 +112,9 @@ void TestElementValue::readNumber()
     QFETCH(QByteArray, separator);
     QFETCH(QString, outcome);
 
-    QCOMPARE(outcomeOf([&] { return plimvar::readNumber(text.toStdString(), separator.toStdString()); }),
-             outcome);
+    QCOMPARE(
+        outcomeOf([&] { return plimvar::readNumber(text.toStdString(), separator.toStdString()); }),
+        outcome);
 }
 
 void TestElementValue::readCount_data()
@@ -141,9 +145,14 @@ void TestElementValue::readCount_data()
     QTest::newRow("-99999") << QByteArray("-99999") << overflow;
     QTest::newRow("a megabyte of digits") << QByteArray(1 << 20, '7') << overflow;
     QTest::newRow("a megabyte of zeros then 5") << QByteArray(1 << 20, '0') + '5' << "5";
-    QTest::newRow("control characters") << QByteArray("\x01\x02" "9") << "0";
+    QTest::newRow("control characters") << QByteArray("\x01\x02"
+                                                      "9")
+                                        << "0";
     QTest::newRow("invalid UTF-8 after 9") << QByteArray("9\xff\xfe") << "9";
-    QTest::newRow("NUL inside") << QByteArray("4\0" "2", 3) << "4";
+    QTest::newRow("NUL inside") << QByteArray("4\0"
+                                              "2",
+                                              3)
+                                << "4";
 }
 
 void TestElementValue::readCount()
@@ -235,8 +244,10 @@ void TestElementValue::testedArithmetic_data()
     QTest::addColumn<QString>("sum");
     QTest::addColumn<QString>("difference");
 
-    QTest::newRow("3, 1") << 3 << 1 << "4" << "2";
-    QTest::newRow("32766, 1") << 32766 << 1 << "32767" << "32765";
+    QTest::newRow("3, 1") << 3 << 1 << "4"
+                          << "2";
+    QTest::newRow("32766, 1") << 32766 << 1 << "32767"
+                              << "32765";
     QTest::newRow("32767, 1") << 32767 << 1 << overflow << "32766";
     QTest::newRow("-32768, 1") << -32768 << 1 << "-32767" << overflow;
     QTest::newRow("-32768, -1") << -32768 << -1 << overflow << "-32767";

@@ -143,19 +143,19 @@ void TestExchangeSort::sortsAsDefined_data()
 
     QTest::newRow("3 1 2") << std::vector{3, 1, 2} << std::vector{1, 2, 3}
                            << QStringList{"1-2", "2-3"};
-    QTest::newRow("5 5 1: equal fives stay") << std::vector{5, 5, 1} << std::vector{1, 5, 5}
-                                             << QStringList{"1-3"};
+    QTest::newRow("5 5 1: equal fives stay")
+        << std::vector{5, 5, 1} << std::vector{1, 5, 5} << QStringList{"1-3"};
     QTest::newRow("2 2 1") << std::vector{2, 2, 1} << std::vector{1, 2, 2} << QStringList{"1-3"};
-    QTest::newRow("already in order") << std::vector{1, 2, 3, 4, 5} << std::vector{1, 2, 3, 4, 5}
-                                      << QStringList{};
+    QTest::newRow("already in order")
+        << std::vector{1, 2, 3, 4, 5} << std::vector{1, 2, 3, 4, 5} << QStringList{};
     QTest::newRow("all equal") << std::vector{7, 7, 7, 7} << std::vector{7, 7, 7, 7}
                                << QStringList{};
     QTest::newRow("32767 -32768 0") << std::vector{32767, -32768, 0}
                                     << std::vector{-32768, 0, 32767} << QStringList{"1-2", "2-3"};
-    QTest::newRow("0 -5 3: signed order") << std::vector{0, -5, 3} << std::vector{-5, 0, 3}
-                                          << QStringList{"1-2"};
-    QTest::newRow("reversed 3 2 1") << std::vector{3, 2, 1} << std::vector{1, 2, 3}
-                                    << QStringList{"1-2", "1-3", "2-3"};
+    QTest::newRow("0 -5 3: signed order")
+        << std::vector{0, -5, 3} << std::vector{-5, 0, 3} << QStringList{"1-2"};
+    QTest::newRow("reversed 3 2 1")
+        << std::vector{3, 2, 1} << std::vector{1, 2, 3} << QStringList{"1-2", "1-3", "2-3"};
     QTest::newRow("size 1") << std::vector{42} << std::vector{42} << QStringList{};
 }
 
@@ -189,7 +189,8 @@ void TestExchangeSort::passesMatchThePlainLoop_data()
         const int size = random.bounded(1, 200);
         QTest::addRow("full range, size %d, #%d", size, round)
             << randomValues(random, size, kElementMin, kElementMax);
-        QTest::addRow("few distinct, size %d, #%d", size, round) << randomValues(random, size, -3, 3);
+        QTest::addRow("few distinct, size %d, #%d", size, round)
+            << randomValues(random, size, -3, 3);
     }
 }
 
