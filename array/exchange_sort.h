@@ -2,7 +2,9 @@
 
 #include "element_value.h"
 
+#include <functional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace plimvar {
@@ -67,8 +69,23 @@ inline void exchangeSortReference(WorkArray &a)
     exchangeSortReference(a, NoSortObserver{});
 }
 
-// The sort the commands use: the same passes, computed as fast as this
-// processor allows.
+// The ways the passes of the sort can be computed. Every way gives, after
+// every pass, exactly what the reference leaves there, and fails where it
+// fails; they differ only in speed.
+enum class SortPath { Scalar, Avx2, Avx512 };
+
+std::string_view nameOf(SortPath path);
+// Whether this processor (and its operating system) can run the path.
+bool isSupported(SortPath path);
+// The fastest path this processor supports, chosen once when first asked.
+SortPath fastestSortPath();
+
+// The exchange sort, pass by pass along the given path. afterPass, when
+// given, is told the number i of each pass as it ends.
+void exchangeSort(WorkArray &a, SortPath path,
+                  const std::function<void(ElementValue)> &afterPass = {});
+
+// The sort the commands use: the fastest path.
 void exchangeSort(WorkArray &a);
 
 } // namespace plimvar

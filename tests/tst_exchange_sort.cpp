@@ -65,6 +65,45 @@ std::vector<int> randomValues(QRandomGenerator &random, int size, int low, int h
 } // namespace
 
 Q_DECLARE_METATYPE(std::vector<int>)
+Q_DECLARE_METATYPE(plimvar::SortPath)
+
+namespace {
+
+const SortPath allPaths[] = {SortPath::Scalar, SortPath::Avx2, SortPath::Avx512};
+
+// Arrays of one shape at any length, the same for every path.
+std::vector<int> shaped(const QString &shape, int size)
+{
+    QRandomGenerator random(static_cast<quint32>(size));
+    std::vector<int> values;
+    if (shape == "random")
+        values = randomValues(random, size, kElementMin, kElementMax);
+    else if (shape == "few distinct")
+        values = randomValues(random, size, -2, 2);
+    else if (shape == "extremes")
+        values = randomValues(random, size, 0, 3);
+    else
+        values.assign(static_cast<std::size_t>(size), 7);
+    if (shape == "extremes") {
+        const int extreme[] = {kElementMin, kElementMin + 1, kElementMax - 1, kElementMax};
+        for (int &v : values)
+            v = extreme[v];
+    } else if (shape == "ascending" || shape == "descending") {
+        for (int k = 0; k < size; ++k)
+            values[static_cast<std::size_t>(k)] = shape == "ascending" ? k - 150 : 150 - k;
+    }
+    return values;
+}
+
+std::vector<std::vector<int>> passesAlong(SortPath path, const std::vector<int> &input)
+{
+    WorkArray a = workArrayOf(input);
+    std::vector<std::vector<int>> passes;
+    exchangeSort(a, path, [&](ElementValue) { passes.push_back(valuesOf(a)); });
+    return passes;
+}
+
+} // namespace
 
 class TestExchangeSort : public QObject
 {
@@ -80,6 +119,11 @@ private slots:
     void passesMatchThePlainLoop_data();
     void passesMatchThePlainLoop();
     void largestSizeOverflowsAfterTheFirstPass();
+    void everyPathMatchesThePlainLoop_data();
+    void everyPathMatchesThePlainLoop();
+    void everyPathAtTheLargestSizes_data();
+    void everyPathAtTheLargestSizes();
+    void fastestPathIsSupported();
 };
 
 void TestExchangeSort::workArrayCannotBeMadeBelowSizeOne_data()
@@ -232,6 +276,81 @@ void TestExchangeSort::largestSizeOverflowsAfterTheFirstPass()
     QCOMPARE(log.comparisons, kElementMax - 1);
     QVERIFY(log.afterPass.empty());
     QCOMPARE(a(1), *std::min_element(input.begin(), input.end()));
+}
+
+void TestExchangeSort::everyPathMatchesThePlainLoop_data()
+{
+    QTest::addColumn<SortPath>("path");
+    QTest::addColumn<QString>("shape");
+
+    for (SortPath path : allPaths) {
+        for (const char *shape :
+             {"random", "few distinct", "extremes", "ascending", "descending", "all equal"}) {
+            QTest::addRow("%s, %s", nameOf(path).data(), shape) << path << QString(shape);
+        }
+    }
+}
+
+// Every length from 1 to 300 crosses every block edge and tail length of
+// every vector width.
+void TestExchangeSort::everyPathMatchesThePlainLoop()
+{
+    QFETCH(SortPath, path);
+    QFETCH(QString, shape);
+    if (!isSupported(path))
+        QSKIP("this processor lacks the path");
+
+    for (int size = 1; size <= 300; ++size) {
+        const std::vector<int> input = shaped(shape, size);
+        if (passesAlong(path, input) != plainPasses(input))
+            QFAIL(qPrintable(QStringLiteral("passes differ at size %1").arg(size)));
+    }
+}
+
+void TestExchangeSort::everyPathAtTheLargestSizes_data()
+{
+    QTest::addColumn<SortPath>("path");
+    for (SortPath path : allPaths)
+        QTest::newRow(nameOf(path).data()) << path;
+}
+
+void TestExchangeSort::everyPathAtTheLargestSizes()
+{
+    QFETCH(SortPath, path);
+    if (!isSupported(path))
+        QSKIP("this processor lacks the path");
+    QRandomGenerator random(32766);
+
+    // 32766 sorts to the end.
+    std::vector<int> input = randomValues(random, kElementMax - 1, kElementMin, kElementMax);
+    WorkArray a = workArrayOf(input);
+    exchangeSort(a, path);
+    std::sort(input.begin(), input.end());
+    QCOMPARE(valuesOf(a), input);
+
+    // 32767 fails after its first pass, which is complete.
+    input = randomValues(random, kElementMax, kElementMin, kElementMax);
+    std::vector<int> firstPass = input;
+    for (std::size_t j = 1; j < firstPass.size(); ++j) {
+        if (firstPass[0] > firstPass[j])
+            std::swap(firstPass[0], firstPass[j]);
+    }
+    a = workArrayOf(input);
+    int passesEnded = 0;
+    try {
+        exchangeSort(a, path, [&](ElementValue) { ++passesEnded; });
+        QFAIL("a work array of 32767 elements sorted to the end");
+    } catch (const Failure &failure) {
+        QCOMPARE(failure.kind(), FailureKind::Overflow);
+    }
+    QCOMPARE(passesEnded, 0);
+    QCOMPARE(valuesOf(a), firstPass);
+}
+
+void TestExchangeSort::fastestPathIsSupported()
+{
+    QVERIFY(isSupported(fastestSortPath()));
+    QVERIFY(isSupported(SortPath::Scalar));
 }
 
 QTEST_GUILESS_MAIN(TestExchangeSort)
