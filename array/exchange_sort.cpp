@@ -1,6 +1,6 @@
 #include "exchange_sort.h"
 
-#include "exchange_pass.h"
+#include "exchange_passes.h"
 
 namespace plimvar {
 
@@ -20,30 +20,49 @@ std::size_t WorkArray::offsetOf(ElementValue index) const
 
 namespace {
 
-detail::PassFunction passFunctionOf(SortPath path)
+detail::PassesFunction passesFunctionOf(SortPath path)
 {
 #if defined(PLIMVAR_HAVE_X86_PATHS)
     switch (path) {
     case SortPath::Avx512:
-        return detail::exchangePassAvx512;
+        return detail::runPassesAvx512;
     case SortPath::Avx2:
-        return detail::exchangePassAvx2;
+        return detail::runPassesAvx2;
     case SortPath::Scalar:
         break;
     }
 #else
     (void)path;
 #endif
-    return detail::exchangePassScalar;
+    return detail::runPassesScalar;
 }
 
 } // namespace
 
 namespace detail {
 
-void exchangePassScalar(std::int16_t *first, std::ptrdiff_t count)
+namespace {
+
+// One pass over first[0] ... first[count - 1], with the running minimum in a
+// register and no branch on the data.
+void passScalar(std::int16_t *first, std::ptrdiff_t count)
 {
-    finishPassScalar(first, 1, count, first[0]);
+    std::int16_t runningMin = first[0];
+    for (std::ptrdiff_t k = 1; k < count; ++k) {
+        const std::int16_t value = first[k];
+        first[k] = value > runningMin ? value : runningMin;
+        runningMin = value < runningMin ? value : runningMin;
+    }
+    first[0] = runningMin;
+}
+
+} // namespace
+
+void runPassesScalar(std::int16_t *a, std::ptrdiff_t m, std::ptrdiff_t firstPass,
+                     std::ptrdiff_t lastPass)
+{
+    for (std::ptrdiff_t i = firstPass; i <= lastPass; ++i)
+        passScalar(a + (i - 1), m - (i - 1));
 }
 
 } // namespace detail
@@ -96,13 +115,22 @@ void exchangeSort(WorkArray &a, SortPath path, const std::function<void(ElementV
 {
     if (!isSupported(path))
         path = SortPath::Scalar;
-    const detail::PassFunction pass = passFunctionOf(path);
+    const detail::PassesFunction runPasses = passesFunctionOf(path);
     const ElementValue m = a.size();
     ElementValue *elements = a.elements().data();
-    countUp(1, subtractTested(m, 1), [&](ElementValue i) {
-        pass(elements + (i - 1), m - i + 1);
-        // The pass stands for the inner loop j = i + 1 ... m, whose counter
-        // steps past m after the last comparison: past 32767, that fails.
+    const ElementValue lastPass = subtractTested(m, 1);
+
+    // The inner loop of pass i counts j from i + 1 to m, and its counter
+    // steps past m after the last comparison. With m = 32767 that step
+    // overflows at the end of the first pass.
+    const bool innerCounterOverflows = m == kElementMax;
+    if (!afterPass && !innerCounterOverflows) {
+        if (lastPass >= 1)
+            runPasses(elements, m, 1, lastPass);
+        return;
+    }
+    countUp(1, lastPass, [&](ElementValue i) {
+        runPasses(elements, m, i, i);
         stepUp(m);
         if (afterPass)
             afterPass(i);
@@ -111,7 +139,10 @@ void exchangeSort(WorkArray &a, SortPath path, const std::function<void(ElementV
 
 void exchangeSort(WorkArray &a)
 {
-    exchangeSort(a, fastestSortPath());
+    // Below a few hundred elements, laying the array out in tiles costs more
+    // than the scalar passes it would save.
+    constexpr ElementValue kSmallArray = 256;
+    exchangeSort(a, a.size() < kSmallArray ? SortPath::Scalar : fastestSortPath());
 }
 
 } // namespace plimvar

@@ -85,7 +85,7 @@ SortPath fastestSortPath();
 void exchangeSort(WorkArray &a, SortPath path,
                   const std::function<void(ElementValue)> &afterPass = {});
 
-// The sort the commands use: the fastest path.
+// The sort the commands use: the fastest path for the array's size.
 void exchangeSort(WorkArray &a);
 
 } // namespace plimvar

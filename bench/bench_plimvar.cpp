@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include <chrono>
@@ -42,8 +41,7 @@ std::vector<ElementValue> randomElements(int size)
 }
 
 // Each iteration sorts a fresh copy of the same random array.
-template <typename Sort>
-void sortBenchmark(benchmark::State &state, Sort sort)
+template <typename Sort> void sortBenchmark(benchmark::State &state, Sort sort)
 {
     const auto input = randomElements(static_cast<int>(state.range(0)));
     WorkArray a(static_cast<ElementValue>(input.size()));
@@ -86,8 +84,10 @@ QStringList sortedRowTexts(int size)
 struct Window
 {
     MainWindow window;
-    QListWidget *original = window.findChild<QListWidget *>(QStringLiteral("lstOriginalni"));
-    QListWidget *sorted = window.findChild<QListWidget *>(QStringLiteral("lstSortiran"));
+    platform::ListBox *original =
+        window.findChild<platform::ListBox *>(QStringLiteral("lstOriginalni"));
+    platform::ListBox *sorted =
+        window.findChild<platform::ListBox *>(QStringLiteral("lstSortiran"));
     QLineEdit *count = window.findChild<QLineEdit *>(QStringLiteral("txtBrojElemenata"));
 
     Window()
@@ -107,14 +107,14 @@ struct Window
 void BM_SortCommand(benchmark::State &state)
 {
     Window w;
-    w.original->addItems(rowTexts(randomElements(kLargest)));
+    w.original->replaceRows(rowTexts(randomElements(kLargest)));
     w.count->setText(QString::number(kLargest));
     platform::DialogScript script;
     platform::setDialogScript(&script);
     for (auto _ : state)
         w.press("btnSortirajNiz");
     platform::setDialogScript(nullptr);
-    if (!script.reports.isEmpty() || w.sorted->count() != kLargest)
+    if (!script.reports.isEmpty() || w.sorted->rowCount() != kLargest)
         state.SkipWithError("the sort command failed");
 }
 
@@ -127,14 +127,14 @@ void BM_InsertCommand(benchmark::State &state)
     platform::setDialogScript(&script);
     for (auto _ : state) {
         state.PauseTiming();
-        platform::replaceRows(w.sorted, rows);
+        w.sorted->replaceRows(rows);
         QCoreApplication::processEvents();
         script.answers = {QStringLiteral("0")};
         state.ResumeTiming();
         w.press("btnUmetniBroj");
     }
     platform::setDialogScript(nullptr);
-    if (!script.reports.isEmpty() || w.sorted->count() != kLargest)
+    if (!script.reports.isEmpty() || w.sorted->rowCount() != kLargest)
         state.SkipWithError("the insert command failed");
 }
 
@@ -257,8 +257,7 @@ int main(int argc, char *argv[])
             ->ArgsProduct({sizes})
             ->Unit(benchmark::kMillisecond);
     }
-    benchmark::RegisterBenchmark("BM_SortCommand", BM_SortCommand)
-        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_SortCommand", BM_SortCommand)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_InsertCommand", BM_InsertCommand)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_StartToShownWindow", BM_StartToShownWindow)

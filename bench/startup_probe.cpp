@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QWindow>
 
@@ -27,8 +26,10 @@ int main(int argc, char *argv[])
     QStringList rows;
     for (int k = 0; k < 32766; ++k)
         rows.append(QString::number((k * 7919) % 65536 - 32768));
-    window.findChild<QListWidget *>(QStringLiteral("lstOriginalni"))->addItems(rows);
-    window.findChild<QLineEdit *>(QStringLiteral("txtBrojElemenata"))->setText(QStringLiteral("32765"));
+    window.findChild<plimvar::platform::ListBox *>(QStringLiteral("lstOriginalni"))
+        ->replaceRows(rows);
+    window.findChild<QLineEdit *>(QStringLiteral("txtBrojElemenata"))
+        ->setText(QStringLiteral("32765"));
     plimvar::platform::DialogScript script;
     script.answers = {QStringLiteral("0")};
     plimvar::platform::setDialogScript(&script);

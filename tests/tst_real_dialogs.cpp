@@ -1,9 +1,9 @@
 #include "window/main_window.h"
+#include "window/platform.h"
 
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
@@ -54,11 +54,11 @@ private:
     int m_seen = 0;
 };
 
-QStringList rowsOf(const QListWidget *list)
+QStringList rowsOf(const platform::ListBox *list)
 {
     QStringList rows;
-    for (int row = 0; row < list->count(); ++row)
-        rows.append(list->item(row)->text());
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        rows.append(list->model()->index(row, 0).data().toString());
     return rows;
 }
 
@@ -122,7 +122,8 @@ void TestRealDialogs::entryThroughRealDialogs()
     QCOMPARE(report, "Type mismatch");
     QVERIFY(window.isVisible());
     QCOMPARE(window.findChild<QLineEdit *>("txtBrojElemenata")->text(), "3");
-    QCOMPARE(rowsOf(window.findChild<QListWidget *>("lstOriginalni")), QStringList({"-5", "12"}));
+    QCOMPARE(rowsOf(window.findChild<platform::ListBox *>("lstOriginalni")),
+             QStringList({"-5", "12"}));
 }
 
 void TestRealDialogs::userLocaleDecimalSeparator()
@@ -147,7 +148,7 @@ void TestRealDialogs::userLocaleDecimalSeparator()
     QTest::mouseClick(window.findChild<QPushButton *>("btnUnesiNiz"), Qt::LeftButton);
 
     QCOMPARE(report, "Type mismatch");
-    QCOMPARE(rowsOf(window.findChild<QListWidget *>("lstOriginalni")), QStringList({"4"}));
+    QCOMPARE(rowsOf(window.findChild<platform::ListBox *>("lstOriginalni")), QStringList({"4"}));
 }
 
 QTEST_MAIN(TestRealDialogs)

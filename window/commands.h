@@ -1,8 +1,11 @@
 #pragma once
 
 class QLineEdit;
-class QListWidget;
 class QWidget;
+
+namespace plimvar::platform {
+class ListBox;
+}
 
 // The commands behind the window's buttons. Each reads the controls, has the
 // array logic compute, and writes the controls; a failure stops it where it
@@ -12,9 +15,9 @@ namespace plimvar::commands {
 struct Controls
 {
     QWidget *window;
-    QListWidget *original; // the array as entered
-    QListWidget *sorted;   // the array in ascending order
-    QLineEdit *count;      // the element count n
+    platform::ListBox *original; // the array as entered
+    platform::ListBox *sorted;   // the array in ascending order
+    QLineEdit *count;            // the element count n
 };
 
 // Asks for n, then for n elements; the new array replaces the entered one.

@@ -4,7 +4,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 namespace plimvar {
@@ -47,15 +46,9 @@ QWidget *createControl(const ControlPlace &place, QWidget *parent)
     const QString caption = QString::fromUtf8(place.caption);
     QWidget *control = nullptr;
     switch (place.kind) {
-    case Kind::List: {
-        auto *list = new QListWidget(parent);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        // Rows of one height let the list show tens of thousands of them
-        // without measuring each.
-        list->setUniformItemSizes(true);
-        control = list;
+    case Kind::List:
+        control = new platform::ListBox(parent);
         break;
-    }
     case Kind::Button: {
         auto *button = new QPushButton(caption, parent);
         button->setAutoDefault(false);
@@ -100,8 +93,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     auto *count = findChild<QLineEdit *>(QStringLiteral("txtBrojElemenata"));
     findChild<QLabel *>(QStringLiteral("Label1"))->setBuddy(count);
-    m_controls = {this, findChild<QListWidget *>(QStringLiteral("lstOriginalni")),
-                  findChild<QListWidget *>(QStringLiteral("lstSortiran")), count};
+    m_controls = {this, findChild<platform::ListBox *>(QStringLiteral("lstOriginalni")),
+                  findChild<platform::ListBox *>(QStringLiteral("lstSortiran")), count};
 
     auto button = [this](const char *name) {
         return findChild<QPushButton *>(QString::fromLatin1(name));

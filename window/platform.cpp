@@ -4,10 +4,9 @@
 
 #include <QApplication>
 #include <QInputDialog>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
 #include <QMessageBox>
+#include <QStringListModel>
 
 namespace plimvar::platform {
 
@@ -42,41 +41,48 @@ void reportFailure(QWidget *parent, const Failure &failure)
     QMessageBox::critical(parent, QStringLiteral("Plimvar"), message);
 }
 
-int rowCount(const QListWidget *list)
+ListBox::ListBox(QWidget *parent)
+    : QListView(parent)
+    , m_model(new QStringListModel(this))
 {
-    return list->count();
+    setModel(m_model);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Rows of one height let the list show tens of thousands of them without
+    // measuring each.
+    setUniformItemSizes(true);
 }
 
-QString rowText(const QListWidget *list, int row)
+int ListBox::rowCount() const
 {
-    const QListWidgetItem *item = list->item(row);
-    return item ? item->text() : QString();
+    return m_model->rowCount();
 }
 
-void appendRow(QListWidget *list, const QString &text)
+QString ListBox::rowText(int row) const
 {
-    list->addItem(text);
+    return m_model->index(row).data().toString();
 }
 
-void replaceRows(QListWidget *list, const QStringList &rows)
+QStringList ListBox::rows() const
 {
-    list->clear();
-    list->addItems(rows);
+    return m_model->stringList();
 }
 
-void clearRows(QListWidget *list)
+void ListBox::appendRow(const QString &text)
 {
-    list->clear();
+    const int row = m_model->rowCount();
+    m_model->insertRows(row, 1);
+    m_model->setData(m_model->index(row), text);
 }
 
-QString boxText(const QLineEdit *box)
+void ListBox::replaceRows(const QStringList &rows)
 {
-    return box->text();
+    m_model->setStringList(rows);
 }
 
-void setBoxText(QLineEdit *box, const QString &text)
+void ListBox::clear()
 {
-    box->setText(text);
+    m_model->setStringList({});
 }
 
 QString decimalSeparator()

@@ -3,13 +3,12 @@
 #include "array/element_value.h"
 
 #include <QList>
+#include <QListView>
 #include <QString>
 #include <QStringList>
 
 class QApplication;
-class QLineEdit;
-class QListWidget;
-class QWidget;
+class QStringListModel;
 
 // The few window services the commands use: questions in modal dialogs, the
 // failure report, list rows, the count box and start-up. Commands reach
@@ -43,15 +42,28 @@ struct DialogScript
 };
 void setDialogScript(DialogScript *script); // nullptr: the real dialogs again
 
-// The list operations. A row at or past the end reads as the empty text.
-int rowCount(const QListWidget *list);
-QString rowText(const QListWidget *list, int row);
-void appendRow(QListWidget *list, const QString &text);
-void replaceRows(QListWidget *list, const QStringList &rows);
-void clearRows(QListWidget *list);
+// A list box: one text per row, in the order added. Rows are held in a
+// string list, so that a command can read or replace tens of thousands of
+// them at once.
+class ListBox : public QListView
+{
+    Q_OBJECT
 
-QString boxText(const QLineEdit *box);
-void setBoxText(QLineEdit *box, const QString &text);
+public:
+    explicit ListBox(QWidget *parent = nullptr);
+
+    int rowCount() const;
+    // A row at or past the end reads as the empty text.
+    QString rowText(int row) const;
+    QStringList rows() const;
+
+    void appendRow(const QString &text);
+    void replaceRows(const QStringList &rows);
+    void clear();
+
+private:
+    QStringListModel *m_model;
+};
 
 // What the user's locale writes between the whole part and the fraction.
 QString decimalSeparator();
