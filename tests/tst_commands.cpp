@@ -1,6 +1,9 @@
 #include "window/main_window.h"
 #include "window/platform.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -92,6 +95,9 @@ private slots:
     void commands_data();
     void commands();
     void endButtonClosesTheWindow();
+    void everyControlHasAnAccessibleName();
+    void keyboardAlone();
+    void applicationIdentity();
 };
 
 void TestCommands::startsEmpty()
@@ -306,6 +312,51 @@ void TestCommands::endButtonClosesTheWindow()
     session.press(QStringLiteral("btnKraj"));
     QVERIFY(!session.window.isVisible());
     QVERIFY(session.script.questions.isEmpty());
+}
+
+void TestCommands::everyControlHasAnAccessibleName()
+{
+    Session session;
+    const QList<QWidget *> controls =
+        session.window.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(controls.size(), 8);
+    for (QWidget *control : controls) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(accessible);
+        QVERIFY2(!accessible->text(QAccessible::Name).isEmpty(), qPrintable(control->objectName()));
+    }
+}
+
+// Tab moves to a button, Space presses it, and the dialogs take the answers.
+void TestCommands::keyboardAlone()
+{
+    Session session;
+    QVERIFY(QTest::qWaitForWindowActive(&session.window));
+    session.original()->setFocus();
+    session.script.answers = {"2", "5", "1"};
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), "btnUnesiNiz");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(Session::rows(session.original()), QStringList({"5", "1"}));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), "btnSortirajNiz");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(Session::rows(session.sorted()), QStringList({"1", "5"}));
+}
+
+void TestCommands::applicationIdentity()
+{
+    platform::applyIdentity(*qApp);
+    QCOMPARE(QApplication::applicationName(), "Plimvar");
+    QCOMPARE(QApplication::applicationVersion(), "1.00");
+    QCOMPARE(QGuiApplication::desktopFileName(), "plimvar");
+    const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
+    QVERIFY(sizes.contains(QSize(16, 16)));
+    QVERIFY(sizes.contains(QSize(32, 32)));
 }
 
 QTEST_MAIN(TestCommands)

@@ -1,0 +1,85 @@
+#!/usr/bin/env python3
+"""Draws Plimvar's icon and writes it as PNG images and one Windows .ico.
+
+The picture is a sorted array: bars rising from left to right, one of them
+(the inserted number) picked out. It is drawn at 32 and 16 pixels in 16
+colours, and at 32 pixels in 2 colours for the oldest displays.
+
+    make_icon.py OUTPUT_DIR
+
+writes plimvar-16.png, plimvar-32.png, plimvar-32-mono.png and plimvar.ico
+(the .ico by icotool, from Debian's icoutils).
+"""
+import os
+import struct
+import subprocess
+import sys
+import zlib
+
+TRANSPARENT = None
+# The 16-colour images use a few entries of the standard 16-colour palette.
+NAVY, BLUE, ORANGE, WHITE, BLACK = (0, 0, 128), (0, 0, 255), (255, 128, 0), (255, 255, 255), (0, 0, 0)
+
+
+def bars(size):
+    """(left, width, height) of each bar, for an icon of the given size."""
+    if size == 32:
+        return [(1, 5, 9), (7, 5, 14), (13, 5, 19), (19, 5, 24), (25, 5, 30)]
+    return [(0, 3, 5), (4, 3, 8), (8, 3, 11), (12, 3, 15)]
+
+
+def draw(size, mono):
+    picked = 2  # the inserted bar
+    pixels = [[TRANSPARENT] * size for _ in range(size)]
+    for index, (left, width, height) in enumerate(bars(size)):
+        top = size - height
+        for y in range(top, size):
+            for x in range(left, left + width):
+                edge = y == top or y == size - 1 or x in (left, left + width - 1)
+                if mono:
+                    colour = BLACK if edge or index != picked else WHITE
+                elif index == picked:
+                    colour = BLACK if edge else ORANGE
+                else:
+                    colour = NAVY if edge else BLUE
+                pixels[y][x] = colour
+    return pixels
+
+
+def png(pixels):
+    """An 8-bit RGBA PNG; icotool takes the palette from the colours used."""
+    size = len(pixels)
+    raw = b"".join(
+        b"\0" + b"".join(bytes((0, 0, 0, 0)) if p is None else bytes(p + (255,)) for p in row)
+        for row in pixels)
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else "."
+    os.makedirs(out, exist_ok=True)
+    images = {
+        "plimvar-32-mono.png": draw(32, mono=True),
+        "plimvar-32.png": draw(32, mono=False),
+        "plimvar-16.png": draw(16, mono=False),
+    }
+    for name, pixels in images.items():
+        with open(os.path.join(out, name), "wb") as f:
+            f.write(png(pixels))
+    subprocess.run(
+        ["icotool", "--create", "--output", os.path.join(out, "plimvar.ico"),
+         "--bit-depth=1", os.path.join(out, "plimvar-32-mono.png"),
+         "--bit-depth=4", os.path.join(out, "plimvar-32.png"),
+         "--bit-depth=4", os.path.join(out, "plimvar-16.png")],
+        check=True)
+
+
+if __name__ == "__main__":
+    main()
