@@ -2,6 +2,7 @@
 
 #include "platform.h"
 
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,6 +36,15 @@ constexpr ControlPlace kLayout[] = {
     {Kind::Button, "btnUmetniBroj", "Umetni broj", nullptr, 3600, 1320, 1335, 375},
     {Kind::Button, "btnKraj", "Kraj", nullptr, 3600, 1800, 1335, 375},
 };
+
+// Screen readers announce a top-level widget as a window only when it says
+// it is one; a plain QWidget says it is a client area.
+QAccessibleInterface *accessibleWindow(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(MainWindow::staticMetaObject.className()) && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
 
 int twipsToPixels(int twips, int dotsPerInch)
 {
@@ -77,6 +87,11 @@ QWidget *createControl(const ControlPlace &place, QWidget *parent)
 MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleWindow);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setObjectName(QStringLiteral("frmPlimvar"));
     setWindowTitle(QStringLiteral("Plimvar u sortiran niz"));
     resize(twipsToPixels(kClientWidth, logicalDpiX()), twipsToPixels(kClientHeight, logicalDpiY()));
