@@ -1,7 +1,5 @@
 #include "platform.h"
 
-#include "array/element_value.h"
-
 #include <QApplication>
 #include <QIcon>
 #include <QInputDialog>
@@ -57,11 +55,6 @@ ListBox::ListBox(QWidget *parent)
 int ListBox::rowCount() const
 {
     return m_model->rowCount();
-}
-
-QString ListBox::rowText(int row) const
-{
-    return m_model->index(row).data().toString();
 }
 
 QStringList ListBox::rows() const

@@ -53,8 +53,8 @@ public:
     explicit ListBox(QWidget *parent = nullptr);
 
     int rowCount() const;
-    // A row at or past the end reads as the empty text.
-    QString rowText(int row) const;
+    // Every row, in order. A command reads rows from this copy, where a row
+    // at or past the end reads as the empty text (QStringList::value).
     QStringList rows() const;
 
     void appendRow(const QString &text);
