@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         fail("count reading differs from the simple reader", text, got, expected);
 
     if (!got.failed) {
-        const std::string written = plimvar::elementText(static_cast<plimvar::ElementValue>(got.value));
+        const std::string written =
+            plimvar::elementText(static_cast<plimvar::ElementValue>(got.value));
         const Outcome again = outcomeOf([&] { return plimvar::readCount(written); });
         if (again != got)
             fail("element text does not read back", written, again, got);

@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     if (!got.failed) {
         // A value written back reads the same, strictly and leniently.
-        const std::string written = plimvar::elementText(static_cast<plimvar::ElementValue>(got.value));
+        const std::string written =
+            plimvar::elementText(static_cast<plimvar::ElementValue>(got.value));
         const Outcome again = outcomeOf([&] { return plimvar::readNumber(written, separator); });
         if (again != got)
             fail("element text does not read back", written, again, got);

@@ -30,8 +30,7 @@ struct Outcome
     }
 };
 
-template <typename Reading>
-Outcome outcomeOf(Reading &&reading)
+template <typename Reading> Outcome outcomeOf(Reading &&reading)
 {
     try {
         return Outcome::of(reading());

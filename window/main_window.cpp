@@ -41,7 +41,8 @@ constexpr ControlPlace kLayout[] = {
 // it is one; a plain QWidget says it is a client area.
 QAccessibleInterface *accessibleWindow(const QString &className, QObject *object)
 {
-    if (className == QLatin1String(MainWindow::staticMetaObject.className()) && object->isWidgetType())
+    if (className == QLatin1String(MainWindow::staticMetaObject.className()) &&
+        object->isWidgetType())
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     return nullptr;
 }
