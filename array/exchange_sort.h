@@ -80,8 +80,9 @@ bool isSupported(SortPath path);
 // The fastest path this processor supports, chosen once when first asked.
 SortPath fastestSortPath();
 
-// The exchange sort, pass by pass along the given path. afterPass, when
-// given, is told the number i of each pass as it ends.
+// The exchange sort, pass by pass along the given path (the scalar one where
+// this processor lacks it). afterPass, when given, is told the number i of
+// each pass as it ends, with the array as that pass leaves it.
 void exchangeSort(WorkArray &a, SortPath path,
                   const std::function<void(ElementValue)> &afterPass = {});
 
