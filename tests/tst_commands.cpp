@@ -202,6 +202,11 @@ void TestCommands::commands_data()
         << "" << none << none << QStringList{enter} << QStringList{"2", "-40000"}
         << QStringList{overflow} << "2" << none << none;
 
+    const QStringList ones(32767, QStringLiteral("1"));
+    QTest::newRow("enter 32767 appends every row, then its counter overflows")
+        << "" << none << none << QStringList{enter} << QStringList{"32767"} + ones
+        << QStringList{overflow} << "32767" << ones << none;
+
     // Sorting.
     QTest::newRow("sort 2 2 1 keeps duplicates")
         << "3" << QStringList{"2", "2", "1"} << none << QStringList{sort} << none << none << "3"
