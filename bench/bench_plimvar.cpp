@@ -1,85 +1,44 @@
-// How fast the program answers: the exchange sort along each path, the sort
-// and insert commands end to end, and start-up. Prints Google Benchmark's
-// table, then one summary line.
-#include "array/exchange_sort.h"
-#include "window/main_window.h"
-#include "window/platform.h"
-
-#include <benchmark/benchmark.h>
+// How fast the program answers. Times the shipped sort beside a plain double
+// loop and std::sort, the sort and insert commands in the Qt window from the
+// click to the painted list beside the floor (the same list replaced with
+// ready rows and painted), one appended row at 100 and at 32000 rows, and
+// the real program's start. Each figure is the minimum and the median of
+// several rounds; within a round every measurement takes its turn, so that a
+// noisy machine shifts them all alike. Ends with one summary line.
+#include "core/commands.h"
+#include "core/exchange_sort.h"
+#include "first_paint.h"
+#include "qt/list_box.h"
+#include "qt/main_window.h"
 
 #include <QApplication>
-#include <QLineEdit>
+#include <QElapsedTimer>
 #include <QPushButton>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <random>
-#include <span>
-#include <spawn.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char **environ;
 
 using namespace plimvar;
 
 namespace {
 
 constexpr int kLargest = 32766;
+constexpr int kRounds = 7;
 
-std::vector<ElementValue> randomElements(int size)
+std::vector<ElementValue> randomElements(int size, unsigned seed)
 {
-    std::mt19937 random(static_cast<unsigned>(size));
+    std::mt19937 random(seed);
     std::uniform_int_distribution<int> value(kElementMin, kElementMax);
     std::vector<ElementValue> elements(static_cast<std::size_t>(size));
     for (ElementValue &e : elements)
         e = static_cast<ElementValue>(value(random));
     return elements;
-}
-
-// Each iteration sorts a fresh copy of the same random array.
-template <typename Sort> void sortBenchmark(benchmark::State &state, Sort sort)
-{
-    const auto input = randomElements(static_cast<int>(state.range(0)));
-    WorkArray a(static_cast<ElementValue>(input.size()));
-    for (auto _ : state) {
-        std::copy(input.begin(), input.end(), a.elements().begin());
-        sort(a);
-        benchmark::DoNotOptimize(a.elements().data());
-    }
-}
-
-void BM_SortReference(benchmark::State &state)
-{
-    sortBenchmark(state, [](WorkArray &a) { exchangeSortReference(a); });
-}
-
-// For scale: the same exchanges as a bare double loop, with no counters or
-// bounds tested.
-void BM_SortPlainLoop(benchmark::State &state)
-{
-    sortBenchmark(state, [](WorkArray &a) {
-        const std::span<ElementValue> e = a.elements();
-        for (std::size_t i = 0; i + 1 < e.size(); ++i) {
-            for (std::size_t j = i + 1; j < e.size(); ++j) {
-                if (e[i] > e[j])
-                    std::swap(e[i], e[j]);
-            }
-        }
-    });
-}
-
-void BM_SortPath(benchmark::State &state, SortPath path)
-{
-    if (!isSupported(path)) {
-        state.SkipWithError("this processor lacks the path");
-        return;
-    }
-    sortBenchmark(state, [path](WorkArray &a) { exchangeSort(a, path); });
 }
 
 QStringList rowTexts(const std::vector<ElementValue> &elements)
@@ -90,173 +49,68 @@ QStringList rowTexts(const std::vector<ElementValue> &elements)
     return rows;
 }
 
-QStringList sortedRowTexts(int size)
+double millisecondsOf(const std::function<void()> &work)
 {
-    auto elements = randomElements(size);
-    std::sort(elements.begin(), elements.end());
-    return rowTexts(elements);
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
 }
 
-struct Window
-{
-    MainWindow window;
-    platform::ListBox *original =
-        window.findChild<platform::ListBox *>(QStringLiteral("lstOriginalni"));
-    platform::ListBox *sorted =
-        window.findChild<platform::ListBox *>(QStringLiteral("lstSortiran"));
-    QLineEdit *count = window.findChild<QLineEdit *>(QStringLiteral("txtBrojElemenata"));
-
-    Window()
-    {
-        window.show();
-        QCoreApplication::processEvents();
-    }
-    void press(const char *button)
-    {
-        window.findChild<QPushButton *>(QString::fromLatin1(button))->click();
-        // Until the lists have been laid out and painted again.
-        QCoreApplication::processEvents();
-    }
-};
-
-// The sort command on 32766 entered rows.
-void BM_SortCommand(benchmark::State &state)
-{
-    Window w;
-    w.original->replaceRows(rowTexts(randomElements(kLargest)));
-    w.count->setText(QString::number(kLargest));
-    platform::DialogScript script;
-    platform::setDialogScript(&script);
-    for (auto _ : state)
-        w.press("btnSortirajNiz");
-    platform::setDialogScript(nullptr);
-    if (!script.reports.isEmpty() || w.sorted->rowCount() != kLargest)
-        state.SkipWithError("the sort command failed");
-}
-
-// The insert command on 32765 sorted rows, the most it takes.
-void BM_InsertCommand(benchmark::State &state)
-{
-    Window w;
-    const QStringList rows = sortedRowTexts(kLargest - 1);
-    platform::DialogScript script;
-    platform::setDialogScript(&script);
-    for (auto _ : state) {
-        state.PauseTiming();
-        w.sorted->replaceRows(rows);
-        QCoreApplication::processEvents();
-        script.answers = {QStringLiteral("0")};
-        state.ResumeTiming();
-        w.press("btnUmetniBroj");
-    }
-    platform::setDialogScript(nullptr);
-    if (!script.reports.isEmpty() || w.sorted->rowCount() != kLargest)
-        state.SkipWithError("the insert command failed");
-}
-
-// Start-up, from launching the program to its window on screen, and the
-// peak memory of a run that then sorts and inserts at the largest sizes.
-void BM_StartToShownWindow(benchmark::State &state)
-{
-    double peakMegabytes = 0;
-    for (auto _ : state) {
-        int out[2];
-        if (pipe(out) != 0) {
-            state.SkipWithError("no pipe");
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        char probePath[] = PLIMVAR_STARTUP_PROBE;
-        char *argv[] = {probePath, nullptr};
-        const auto start = std::chrono::steady_clock::now();
-        pid_t child = 0;
-        const int spawned = posix_spawn(&child, probePath, &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        if (spawned != 0) {
-            close(out[0]);
-            state.SkipWithError("could not start the probe");
-            return;
-        }
-        char line[16] = {};
-        const ssize_t got = read(out[0], line, sizeof line - 1);
-        const auto shown = std::chrono::steady_clock::now();
-        close(out[0]);
-        int status = 0;
-        rusage usage{};
-        wait4(child, &status, 0, &usage);
-        if (got <= 0 || std::string(line).rfind("shown", 0) != 0 || !WIFEXITED(status) ||
-            WEXITSTATUS(status) != 0) {
-            state.SkipWithError("the probe did not show its window and finish cleanly");
-            return;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(shown - start).count());
-        peakMegabytes = std::max(peakMegabytes, usage.ru_maxrss / 1024.0);
-    }
-    state.counters["peak_mb"] = peakMegabytes;
-}
-
-// Keeps every run's time in milliseconds, for the summary.
-class SummaryReporter : public benchmark::ConsoleReporter
+// Counts the paints of a list, so that a measurement can run to the painted
+// list and no further.
+class PaintCounter : public QObject
 {
 public:
-    void ReportRuns(const std::vector<Run> &runs) override
+    explicit PaintCounter(ListBox *list)
+        : m_list(list)
     {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
-                continue;
-            const double seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
-            milliseconds[run.benchmark_name()] = seconds * 1e3;
-            for (const auto &[name, counter] : run.counters)
-                counters[name] = counter.value;
-        }
+        list->viewport()->installEventFilter(this);
+    }
+    // Runs the event loop until the list has been painted again.
+    void waitForPaint()
+    {
+        const int before = m_paints;
+        QElapsedTimer bound;
+        bound.start();
+        while (m_paints == before && bound.elapsed() < 2000)
+            QCoreApplication::processEvents();
     }
 
-    void printSpeedups()
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        std::printf("\nspeed-up over the reference loop:\n");
-        for (int size : {100, 1000, 10000, kLargest}) {
-            const double reference = time("BM_SortReference", size);
-            for (SortPath path : {SortPath::Scalar, SortPath::Avx2, SortPath::Avx512}) {
-                const double fast = time("BM_SortPath/" + std::string(nameOf(path)), size);
-                if (reference > 0 && fast > 0)
-                    std::printf("  %-6s size %5d: %7.1fx\n", nameOf(path).data(), size,
-                                reference / fast);
-            }
-        }
-        const double plain = time("BM_SortPlainLoop", kLargest);
-        const double reference = time("BM_SortReference", kLargest);
-        const double shipped =
-            time("BM_SortPath/" + std::string(nameOf(fastestSortPath())), kLargest);
-        if (plain > 0 && shipped > 0)
-            std::printf("  shipped path at size %d over the bare double loop: %.1fx\n", kLargest,
-                        plain / shipped);
-        std::printf("\nsummary: speedup_32766=%.1fx sort_command_ms=%.0f insert_command_ms=%.0f "
-                    "start_ms=%.0f peak_mb=%.0f\n",
-                    shipped > 0 ? reference / shipped : 0.0, find("BM_SortCommand"),
-                    find("BM_InsertCommand"), find("BM_StartToShownWindow"), counters["peak_mb"]);
+        if (event->type() == QEvent::Paint)
+            ++m_paints;
+        return false;
     }
 
 private:
-    double time(const std::string &name, int size)
-    {
-        return find(name + "/" + std::to_string(size));
-    }
-    double find(const std::string &prefix)
-    {
-        for (const auto &[name, ms] : milliseconds) {
-            if (name.rfind(prefix, 0) == 0)
-                return ms;
-        }
-        return 0;
-    }
+    ListBox *m_list;
+    int m_paints = 0;
+};
 
-    std::map<std::string, double> milliseconds;
-    std::map<std::string, double> counters;
+// The Qt window with a dialog answered in advance; everything else is the
+// window's own.
+class AnsweredWindow : public MainWindow
+{
+public:
+    std::u16string answer = u"0";
+    int failures = 0;
+    std::u16string askText(std::u16string_view, std::u16string_view) override { return answer; }
+    void reportFailure(std::u16string_view) override { ++failures; }
+};
+
+struct Figures
+{
+    std::vector<double> samples;
+    double min() const { return *std::min_element(samples.begin(), samples.end()); }
+    double median() const
+    {
+        std::vector<double> s = samples;
+        std::sort(s.begin(), s.end());
+        return s[s.size() / 2];
+    }
 };
 
 } // namespace
@@ -267,31 +121,125 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    const std::vector<std::int64_t> sizes{100, 1000, 10000, kLargest};
-    benchmark::RegisterBenchmark("BM_SortReference", BM_SortReference)
-        ->ArgsProduct({sizes})
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_SortPlainLoop", BM_SortPlainLoop)
-        ->ArgsProduct({sizes})
-        ->Unit(benchmark::kMillisecond);
-    for (SortPath path : {SortPath::Scalar, SortPath::Avx2, SortPath::Avx512}) {
-        benchmark::RegisterBenchmark(("BM_SortPath/" + std::string(nameOf(path))).c_str(),
-                                     BM_SortPath, path)
-            ->ArgsProduct({sizes})
-            ->Unit(benchmark::kMillisecond);
-    }
-    benchmark::RegisterBenchmark("BM_SortCommand", BM_SortCommand)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_InsertCommand", BM_InsertCommand)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_StartToShownWindow", BM_StartToShownWindow)
-        ->UseManualTime()
-        ->Iterations(5)
-        ->Unit(benchmark::kMillisecond);
+    AnsweredWindow window;
+    window.show();
+    QCoreApplication::processEvents();
+    auto *original = window.findChild<ListBox *>(QStringLiteral("lstOriginalni"));
+    auto *sorted = window.findChild<ListBox *>(QStringLiteral("lstSortiran"));
+    PaintCounter sortedPaints(sorted);
+    auto press = [&](const char *button) {
+        window.findChild<QPushButton *>(QString::fromLatin1(button))->click();
+    };
 
-    benchmark::Initialize(&argc, argv);
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printSpeedups();
-    benchmark::Shutdown();
+    const std::vector<ElementValue> input = randomElements(kLargest, 1);
+    std::vector<ElementValue> ascending = input;
+    std::sort(ascending.begin(), ascending.end());
+    const QStringList inputRows = rowTexts(input);
+    const QStringList sortedRows = rowTexts(ascending);
+    const QStringList insertRows = rowTexts(randomElements(kLargest - 1, 2));
+    QStringList insertSorted = insertRows;
+    std::sort(insertSorted.begin(), insertSorted.end(),
+              [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
+    original->rowModel().replaceRows(inputRows);
+    window.setCountText(elementText(kLargest));
+
+    std::map<std::string, Figures> figures;
+    auto sortOnce = [&](const std::function<void(std::vector<ElementValue> &)> &sort) {
+        std::vector<ElementValue> a = input;
+        const double ms = millisecondsOf([&] { sort(a); });
+        if (a != ascending)
+            std::printf("a sort gave a wrong result\n");
+        return ms;
+    };
+
+    for (int round = 0; round < kRounds; ++round) {
+        std::fprintf(stderr, "round %d of %d\n", round + 1, kRounds);
+        figures["sort_shipped"].samples.push_back(sortOnce([](std::vector<ElementValue> &v) {
+            WorkArray a(static_cast<ElementValue>(v.size()));
+            std::copy(v.begin(), v.end(), a.elements().begin());
+            exchangeSort(a);
+            std::copy(a.elements().begin(), a.elements().end(), v.begin());
+        }));
+        figures["sort_std"].samples.push_back(
+            sortOnce([](std::vector<ElementValue> &v) { std::sort(v.begin(), v.end()); }));
+        // The exchanges as a bare double loop, with no counters or bounds tested.
+        figures["sort_plain_loop"].samples.push_back(sortOnce([](std::vector<ElementValue> &e) {
+            for (std::size_t i = 0; i + 1 < e.size(); ++i) {
+                for (std::size_t j = i + 1; j < e.size(); ++j) {
+                    if (e[i] > e[j])
+                        std::swap(e[i], e[j]);
+                }
+            }
+        }));
+
+        // The floor: the sorted list replaced with ready rows, then painted.
+        sorted->rowModel().replaceRows({});
+        sortedPaints.waitForPaint();
+        figures["floor"].samples.push_back(millisecondsOf([&] {
+            sorted->rowModel().replaceRows(sortedRows);
+            sortedPaints.waitForPaint();
+        }));
+
+        sorted->rowModel().replaceRows({});
+        sortedPaints.waitForPaint();
+        figures["sort_command"].samples.push_back(millisecondsOf([&] {
+            press("btnSortirajNiz");
+            sortedPaints.waitForPaint();
+        }));
+        if (sorted->rowModel().rows() != sortedRows)
+            std::printf("the sort command gave a wrong result\n");
+
+        // A list of its own, as the sort command leaves it, not one shared
+        // with this benchmark, which the insertion would have to copy first.
+        QStringList own;
+        for (const QString &row : insertSorted)
+            own.append(QString(row.data(), row.size()));
+        sorted->rowModel().replaceRows(own);
+        own.clear();
+        sortedPaints.waitForPaint();
+        figures["insert_command"].samples.push_back(millisecondsOf([&] {
+            press("btnUmetniBroj");
+            sortedPaints.waitForPaint();
+        }));
+        if (sorted->rowModel().rows().size() != kLargest)
+            std::printf("the insert command failed\n");
+
+        for (int rows : {100, 32000}) {
+            QStringList start = inputRows.mid(0, rows);
+            original->rowModel().replaceRows(start);
+            QCoreApplication::processEvents();
+            constexpr int kAppends = 50;
+            const double ms = millisecondsOf([&] {
+                for (int k = 0; k < kAppends; ++k) {
+                    window.appendRow(List::Original, u"-12345");
+                    QCoreApplication::processEvents();
+                }
+            });
+            figures[rows == 100 ? "append_100" : "append_32000"].samples.push_back(ms / kAppends);
+        }
+        original->rowModel().replaceRows(inputRows);
+
+        const StartFigures start = measureStart(PLIMVAR_PROGRAM);
+        figures["start"].samples.push_back(start.milliseconds);
+        figures["peak_mb"].samples.push_back(start.peakMegabytes);
+    }
+
+    std::printf("%-16s %12s %12s   (%d rounds; %d elements and rows)\n", "figure", "min", "median",
+                kRounds, kLargest);
+    for (const auto &[name, f] : figures)
+        std::printf("%-16s %12.3f %12.3f   %s\n", name.c_str(), f.min(), f.median(),
+                    name == "peak_mb" ? "MB" : "ms");
+    if (window.failures)
+        std::printf("a command reported %d failures\n", window.failures);
+
+    auto median = [&](const char *name) { return figures[name].median(); };
+    std::printf("summary: speedup_vs_plain_loop=%.0fx speedup_vs_std_sort=%.2fx "
+                "sort_command_over_floor=%.2f insert_command_over_floor=%.2f "
+                "append_32000_over_100=%.2f start_ms=%.0f peak_mb=%.0f\n",
+                median("sort_plain_loop") / median("sort_shipped"),
+                median("sort_std") / median("sort_shipped"),
+                median("sort_command") / median("floor"),
+                median("insert_command") / median("floor"),
+                median("append_32000") / median("append_100"), median("start"), median("peak_mb"));
     return 0;
 }

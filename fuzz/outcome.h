@@ -2,8 +2,9 @@
 
 // What the fuzz targets compare: a reading's value, or the failure it raised.
 
-#include "array/element_value.h"
+#include "core/element_value.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -59,10 +60,31 @@ inline Outcome roundedByText(bool negative, std::string_view whole, std::string_
     return Outcome::of(static_cast<int>(value));
 }
 
-[[noreturn]] inline void fail(const char *what, std::string_view text, const Outcome &got,
+// The fuzzers' bytes as UTF-16 text, one code unit a byte: ASCII stands for
+// itself, and the other bytes for the units a reading must tell apart: the
+// Arabic-Indic digits and decimal separator, the units either side of them,
+// a no-break space, surrogates and the last unit of all.
+inline std::u16string textOf(const std::uint8_t *data, std::size_t size)
+{
+    std::u16string text;
+    for (std::size_t k = 0; k < size; ++k) {
+        const std::uint8_t b = data[k];
+        if (b < 0x80)
+            text += static_cast<char16_t>(b);
+        else if (b < 0x8A)
+            text += static_cast<char16_t>(0x0660 + (b - 0x80));
+        else if (b < 0x90)
+            text += u"\u066B\u065F\u066A\u00A0\uFFFF\u0030"[b - 0x8A];
+        else
+            text += static_cast<char16_t>(0xD800 + b);
+    }
+    return text;
+}
+
+[[noreturn]] inline void fail(const char *what, std::u16string_view text, const Outcome &got,
                               const Outcome &expected)
 {
-    std::fprintf(stderr, "%s: text of %zu bytes gave %s, expected %s\n", what, text.size(),
+    std::fprintf(stderr, "%s: text of %zu units gave %s, expected %s\n", what, text.size(),
                  got.describe().c_str(), expected.describe().c_str());
     std::abort();
 }

@@ -2,9 +2,7 @@
 
 #include "element_value.h"
 
-#include <functional>
 #include <span>
-#include <string_view>
 #include <vector>
 
 namespace plimvar {
@@ -69,24 +67,17 @@ inline void exchangeSortReference(WorkArray &a)
     exchangeSortReference(a, NoSortObserver{});
 }
 
-// The ways the passes of the sort can be computed. Every way gives, after
-// every pass, exactly what the reference leaves there, and fails where it
-// fails; they differ only in speed.
-enum class SortPath { Scalar, Avx2, Avx512 };
+// Whether the exchange sort can finish an array of m elements: at 32767 the
+// inner counter of its first pass steps past the largest element value.
+bool exchangeSortFinishes(ElementValue m);
 
-std::string_view nameOf(SortPath path);
-// Whether this processor (and its operating system) can run the path.
-bool isSupported(SortPath path);
-// The fastest path this processor supports, chosen once when first asked.
-SortPath fastestSortPath();
-
-// The exchange sort, pass by pass along the given path (the scalar one where
-// this processor lacks it). afterPass, when given, is told the number i of
-// each pass as it ends, with the array as that pass leaves it.
-void exchangeSort(WorkArray &a, SortPath path,
-                  const std::function<void(ElementValue)> &afterPass = {});
-
-// The sort the commands use: the fastest path for the array's size.
-void exchangeSort(WorkArray &a);
+// The sort the commands use. It leaves a exactly as the exchange sort does,
+// in ascending order, and fails exactly where it fails (after the first pass
+// at m = 32767), but takes time linear in m: nothing the user sees depends on
+// the order of the exchanges.
+//
+// Gives where each element came from: a(k) after the sort was a(from[k - 1])
+// before it, equal elements keeping their order.
+std::vector<ElementValue> exchangeSort(WorkArray &a);
 
 } // namespace plimvar

@@ -1,30 +1,22 @@
 #pragma once
 
-class QLineEdit;
-class QWidget;
-
-namespace plimvar::platform {
-class ListBox;
-}
+#include "layout.h"
+#include "window_services.h"
 
 // The commands behind the window's buttons. Each reads the controls, has the
 // array logic compute, and writes the controls; a failure stops it where it
 // arises, and what it wrote before then stays written.
 namespace plimvar::commands {
 
-struct Controls
-{
-    QWidget *window;
-    platform::ListBox *original; // the array as entered
-    platform::ListBox *sorted;   // the array in ascending order
-    QLineEdit *count;            // the element count n
-};
-
 // Asks for n, then for n elements; the new array replaces the entered one.
-void enterArray(const Controls &controls);
+void enterArray(WindowServices &window);
 // Sorts the first n entered rows into the sorted list.
-void sortArray(const Controls &controls);
+void sortArray(WindowServices &window);
 // Asks for a number and puts it into its place in the sorted list.
-void insertNumber(const Controls &controls);
+void insertNumber(WindowServices &window);
+
+// Runs the command of a button to its end, or to its first failure, which
+// the window reports. The end command is the window's own: it closes.
+void run(layout::Command command, WindowServices &window);
 
 } // namespace plimvar::commands

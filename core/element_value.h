@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,7 @@ inline constexpr ElementValue kElementMax = INT16_MAX;
 
 enum class FailureKind { Overflow, Subscript, TypeMismatch };
 
-// The one way a step of the program's logic fails. Nothing in the array code
+// The one way a step of the program's logic fails. Nothing in the logic
 // catches it: it stops the command that ran the step.
 class Failure : public std::exception
 {
@@ -34,20 +35,37 @@ private:
     FailureKind m_kind;
 };
 
-// Reads a number the user typed, or a list row: optional blanks, an optional
-// sign, decimal digits with at most one decimalSeparator among them, optional
-// blanks, and nothing else. A fraction is rounded half to even. Text that is
-// not such a number is a type mismatch; a value outside 16 bits, an overflow.
-ElementValue readNumber(std::string_view text, std::string_view decimalSeparator);
+// How the user's locale writes a number, as far as reading one needs it.
+// Text is UTF-16 throughout, as both window systems hold it.
+struct NumberFormat
+{
+    std::u16string decimalSeparator = u".";
+    // The locale's own digit zero; its digits one to nine follow it in
+    // Unicode. "0" where the locale writes 0 to 9.
+    std::u16string zeroDigit = u"0";
+};
+
+// Reads a number the user typed, or a list row: optional blanks or line
+// breaks, an optional sign, digits (0 to 9, or the locale's own, one kind in
+// one number) with at most one decimal separator among them, optional blanks
+// or line breaks, and nothing else. A fraction is rounded half to even. Text
+// that is not such a number is a type mismatch; a value outside 16 bits, an
+// overflow.
+ElementValue readNumber(std::u16string_view text, const NumberFormat &format);
 
 // Reads the count box the forgiving way: the number at the start of the text,
 // blanks skipped wherever they stand, "." as the decimal point in every
 // locale, 0 where no number starts. Rounds half to even; only a value outside
 // 16 bits fails (overflow).
-ElementValue readCount(std::string_view text);
+ElementValue readCount(std::u16string_view text);
 
-// The shortest decimal form: "-" for negatives, no blanks, no grouping.
-std::string elementText(ElementValue value);
+// The shortest decimal form: "-" for negatives, digits 0 to 9, no blanks, no
+// grouping.
+std::u16string elementText(ElementValue value);
+
+// The value whose element text this is, if it is one, as the rows the
+// program writes are. Such a text reads the same in every locale.
+std::optional<ElementValue> elementValueOf(std::u16string_view text);
 
 // Narrows a wider count (a number of list rows, say) to an element value.
 ElementValue toElementValue(long long value);

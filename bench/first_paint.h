@@ -1,0 +1,12 @@
+#pragma once
+
+// Starts the real program on an Xvfb display of its own and times it from
+// its start to its first painted window.
+
+struct StartFigures
+{
+    double milliseconds = 0; // 0: the window never showed
+    double peakMegabytes = 0;
+};
+
+StartFigures measureStart(const char *program);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "element_value.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plimvar {
+
+// The two lists of the window: the array as entered, and the array in
+// ascending order.
+enum class List { Original, Sorted };
+
+// What the commands need of a window, and all they see of it. Each window
+// system implements it once; tests implement it with answers given in
+// advance. Text crosses in UTF-16, which is what both window systems hold, so
+// that reading tens of thousands of rows converts nothing.
+class WindowServices
+{
+public:
+    virtual ~WindowServices() = default;
+
+    // Asks one question in a modal dialog. Gives the typed text on OK, the
+    // empty text on Cancel or when the dialog is closed.
+    virtual std::u16string askText(std::u16string_view prompt, std::u16string_view title) = 0;
+    // Tells the user that a command stopped, naming the failure. The window
+    // stays open with what it holds.
+    virtual void reportFailure(std::u16string_view failureName) = 0;
+    // How the user's locale writes numbers.
+    virtual NumberFormat numberFormat() = 0;
+
+    // The count box.
+    virtual std::u16string countText() = 0;
+    virtual void setCountText(std::u16string_view text) = 0;
+
+    // List rows, counted from 0. A row at or past the end reads as the
+    // empty text. The text read stays valid until the next call here.
+    virtual int rowCount(List list) = 0;
+    virtual std::u16string_view rowText(List list, int row) = 0;
+    virtual void appendRow(List list, std::u16string_view text) = 0;
+    // Puts a row before the given one, or last at rowCount(list). The list
+    // keeps its scroll position and selection.
+    virtual void insertRow(List list, int row, std::u16string_view text) = 0;
+    virtual void replaceRows(List list, const std::vector<std::u16string> &rows) = 0;
+    // Replaces the rows of list with the given rows of source, in that order.
+    virtual void replaceRows(List list, List source, std::span<const ElementValue> sourceRows) = 0;
+};
+
+} // namespace plimvar

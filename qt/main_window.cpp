@@ -1,0 +1,211 @@
+#include "main_window.h"
+
+#include "core/commands.h"
+#include "core/layout.h"
+#include "list_box.h"
+
+#include <QAccessibleWidget>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace plimvar {
+
+namespace {
+
+QString qtText(std::u16string_view text)
+{
+    return QStringView(text.data(), static_cast<qsizetype>(text.size())).toString();
+}
+
+// Screen readers announce a top-level widget as a window only when it says
+// it is one; a plain QWidget says it is a client area.
+QAccessibleInterface *accessibleWindow(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(MainWindow::staticMetaObject.className()) &&
+        object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+int twipsToPixels(int twips, int dotsPerInch)
+{
+    return qRound(twips * dotsPerInch / double(layout::kTwipsPerInch));
+}
+
+QWidget *createControl(const layout::ControlPlace &place, QWidget *parent)
+{
+    const QString caption = qtText(place.caption);
+    QWidget *control = nullptr;
+    switch (place.kind) {
+    case layout::ControlKind::List:
+        control = new ListBox(parent);
+        break;
+    case layout::ControlKind::Button: {
+        auto *button = new QPushButton(caption, parent);
+        // No button is the window's default: Return presses the focused one.
+        button->setAutoDefault(false);
+        control = button;
+        break;
+    }
+    case layout::ControlKind::TextBox:
+        control = new QLineEdit(parent);
+        break;
+    case layout::ControlKind::Label:
+        control = new QLabel(caption, parent);
+        break;
+    }
+    control->setObjectName(qtText(place.name));
+    control->setAccessibleName(qtText(place.accessibleName));
+    control->setGeometry(twipsToPixels(place.left, parent->logicalDpiX()),
+                         twipsToPixels(place.top, parent->logicalDpiY()),
+                         twipsToPixels(place.width, parent->logicalDpiX()),
+                         twipsToPixels(place.height, parent->logicalDpiY()));
+    return control;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QWidget(parent)
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleWindow);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    setObjectName(qtText(layout::kWindowName));
+    setWindowTitle(qtText(layout::kWindowCaption));
+    resize(twipsToPixels(layout::kClientWidth, logicalDpiX()),
+           twipsToPixels(layout::kClientHeight, logicalDpiY()));
+
+    QWidget *previous = nullptr;
+    for (std::size_t k = 0; k < layout::kControls.size(); ++k) {
+        const layout::ControlPlace &place = layout::kControls[k];
+        QWidget *control = createControl(place, this);
+        m_controls[k] = control;
+        if (auto *button = qobject_cast<QPushButton *>(control)) {
+            button->installEventFilter(this);
+            const layout::Command command = place.command;
+            connect(button, &QPushButton::clicked, this, [this, command] {
+                if (command == layout::Command::End)
+                    close();
+                else
+                    commands::run(command, *this);
+            });
+        }
+        if (control->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            setTabOrder(previous, control);
+        previous = control;
+    }
+    if (auto *label = findChild<QLabel *>(QStringLiteral("Label1")))
+        label->setBuddy(m_controls[layout::kCountBox]);
+    // The entered list grows a row at a time, so it is laid out a batch at a
+    // time: appending a row then costs the same with tens of thousands of
+    // rows as with a hundred. The sorted list is written whole or gains one
+    // row in its place, and is laid out in one pass, which keeps the user's
+    // place in it when a row goes in.
+    listBox(List::Original)->setLayoutMode(QListView::Batched);
+}
+
+// Return presses the focused button, as Space does.
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+ListBox *MainWindow::listBox(List list) const
+{
+    return static_cast<ListBox *>(
+        m_controls[list == List::Original ? layout::kOriginalList : layout::kSortedList]);
+}
+
+std::u16string MainWindow::askText(std::u16string_view prompt, std::u16string_view title)
+{
+    bool accepted = false;
+    const QString answer = QInputDialog::getText(this, qtText(title), qtText(prompt),
+                                                 QLineEdit::Normal, QString(), &accepted);
+    return accepted ? answer.toStdU16String() : std::u16string();
+}
+
+void MainWindow::reportFailure(std::u16string_view failureName)
+{
+    QMessageBox::critical(this, qtText(texts::kReportTitle), qtText(failureName));
+}
+
+NumberFormat MainWindow::numberFormat()
+{
+    const QLocale locale = QLocale::system();
+    return {locale.decimalPoint().toStdU16String(), locale.zeroDigit().toStdU16String()};
+}
+
+std::u16string MainWindow::countText()
+{
+    return static_cast<QLineEdit *>(m_controls[layout::kCountBox])->text().toStdU16String();
+}
+
+void MainWindow::setCountText(std::u16string_view text)
+{
+    static_cast<QLineEdit *>(m_controls[layout::kCountBox])->setText(qtText(text));
+}
+
+int MainWindow::rowCount(List list)
+{
+    return static_cast<int>(listBox(list)->rowModel().rows().size());
+}
+
+std::u16string_view MainWindow::rowText(List list, int row)
+{
+    const QStringList &rows = listBox(list)->rowModel().rows();
+    if (row < 0 || row >= rows.size())
+        return {};
+    const QString &text = rows.at(row);
+    return {reinterpret_cast<const char16_t *>(text.utf16()),
+            static_cast<std::size_t>(text.size())};
+}
+
+void MainWindow::appendRow(List list, std::u16string_view text)
+{
+    listBox(list)->rowModel().appendRow(qtText(text));
+}
+
+void MainWindow::insertRow(List list, int row, std::u16string_view text)
+{
+    listBox(list)->rowModel().insertRow(row, qtText(text));
+}
+
+void MainWindow::replaceRows(List list, const std::vector<std::u16string> &rows)
+{
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(rows.size()));
+    for (const std::u16string &row : rows)
+        texts.append(qtText(row));
+    listBox(list)->rowModel().replaceRows(texts);
+}
+
+void MainWindow::replaceRows(List list, List source, std::span<const ElementValue> sourceRows)
+{
+    // The texts are shared with the source list, not copied.
+    const QStringList from = listBox(source)->rowModel().rows();
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(sourceRows.size()));
+    for (ElementValue row : sourceRows)
+        texts.append(from.value(row));
+    listBox(list)->rowModel().replaceRows(texts);
+}
+
+} // namespace plimvar

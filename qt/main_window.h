@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/window_services.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLineEdit;
+
+namespace plimvar {
+
+class ListBox;
+
+// The program's one window, built from the shared layout table: the entered
+// and the sorted list side by side, the count box under the first, and a
+// column of four buttons. It is also what the commands see of Qt.
+class MainWindow : public QWidget, public WindowServices
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+
+    std::u16string askText(std::u16string_view prompt, std::u16string_view title) override;
+    void reportFailure(std::u16string_view failureName) override;
+    NumberFormat numberFormat() override;
+    std::u16string countText() override;
+    void setCountText(std::u16string_view text) override;
+    int rowCount(List list) override;
+    std::u16string_view rowText(List list, int row) override;
+    void appendRow(List list, std::u16string_view text) override;
+    void insertRow(List list, int row, std::u16string_view text) override;
+    void replaceRows(List list, const std::vector<std::u16string> &rows) override;
+    void replaceRows(List list, List source, std::span<const ElementValue> sourceRows) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    ListBox *listBox(List list) const;
+
+    std::array<QWidget *, 8> m_controls{};
+};
+
+} // namespace plimvar

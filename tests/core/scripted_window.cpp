@@ -1,0 +1,112 @@
+#include "scripted_window.h"
+
+namespace testing {
+
+// Enough UTF-8 for the tests: every code point, no checks.
+std::u16string utf16(std::string_view utf8)
+{
+    std::u16string out;
+    for (std::size_t k = 0; k < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[k]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (int n = 1; n < length && k + n < utf8.size(); ++n)
+            c = (c << 6) | (static_cast<unsigned char>(utf8[k + n]) & 0x3F);
+        k += static_cast<std::size_t>(length);
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
+std::string utf8(std::u16string_view utf16)
+{
+    std::string out;
+    for (std::size_t k = 0; k < utf16.size(); ++k) {
+        char32_t c = utf16[k];
+        if (c >= 0xD800 && c < 0xDC00 && k + 1 < utf16.size())
+            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[++k] - 0xDC00);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string ScriptedWindow::askText(std::u16string_view prompt, std::u16string_view title)
+{
+    questions.push_back({utf8(prompt), utf8(title)});
+    if (answers.empty())
+        return {};
+    const std::string answer = answers.front();
+    answers.pop_front();
+    return utf16(answer);
+}
+
+void ScriptedWindow::reportFailure(std::u16string_view failureName)
+{
+    reports.push_back(utf8(failureName));
+}
+
+int ScriptedWindow::rowCount(plimvar::List list)
+{
+    return static_cast<int>(rowsOf(list).size());
+}
+
+std::u16string_view ScriptedWindow::rowText(plimvar::List list, int row)
+{
+    const Rows &rows = rowsOf(list);
+    m_rowRead = row >= 0 && static_cast<std::size_t>(row) < rows.size()
+                    ? utf16(rows[static_cast<std::size_t>(row)])
+                    : std::u16string();
+    return m_rowRead;
+}
+
+void ScriptedWindow::appendRow(plimvar::List list, std::u16string_view text)
+{
+    rowsOf(list).push_back(utf8(text));
+}
+
+void ScriptedWindow::insertRow(plimvar::List list, int row, std::u16string_view text)
+{
+    Rows &rows = rowsOf(list);
+    rows.insert(rows.begin() + row, utf8(text));
+}
+
+void ScriptedWindow::replaceRows(plimvar::List list, const std::vector<std::u16string> &rows)
+{
+    ++rowsReplaced;
+    Rows &target = rowsOf(list);
+    target.clear();
+    for (const std::u16string &row : rows)
+        target.push_back(utf8(row));
+}
+
+void ScriptedWindow::replaceRows(plimvar::List list, plimvar::List source,
+                                 std::span<const plimvar::ElementValue> sourceRows)
+{
+    ++rowsReplaced;
+    const Rows from = rowsOf(source);
+    Rows &target = rowsOf(list);
+    target.clear();
+    for (plimvar::ElementValue row : sourceRows)
+        target.push_back(from.at(static_cast<std::size_t>(row)));
+}
+
+} // namespace testing

@@ -1,0 +1,72 @@
+#pragma once
+
+// A window for tests of the commands: the controls are plain lists of texts,
+// dialogs are answered from a script given in advance, and every question
+// and report is recorded. Texts are written in UTF-8 here for reading ease.
+
+#include "core/window_services.h"
+
+#include <doctest/doctest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace testing {
+
+using Rows = std::vector<std::string>;
+
+std::u16string utf16(std::string_view utf8);
+std::string utf8(std::u16string_view utf16);
+
+struct Question
+{
+    std::string prompt;
+    std::string title;
+    friend bool operator==(const Question &, const Question &) = default;
+};
+
+class ScriptedWindow : public plimvar::WindowServices
+{
+public:
+    std::string count;
+    Rows original;
+    Rows sorted;
+    std::deque<std::string> answers; // taken in order; once used up, every answer is empty
+    std::vector<Question> questions; // every question asked
+    Rows reports;                    // every failure reported
+    plimvar::NumberFormat format;
+    int rowsReplaced = 0; // how often a list was written anew
+
+    std::u16string askText(std::u16string_view prompt, std::u16string_view title) override;
+    void reportFailure(std::u16string_view failureName) override;
+    plimvar::NumberFormat numberFormat() override { return format; }
+    std::u16string countText() override { return utf16(count); }
+    void setCountText(std::u16string_view text) override { count = utf8(text); }
+    int rowCount(plimvar::List list) override;
+    std::u16string_view rowText(plimvar::List list, int row) override;
+    void appendRow(plimvar::List list, std::u16string_view text) override;
+    void insertRow(plimvar::List list, int row, std::u16string_view text) override;
+    void replaceRows(plimvar::List list, const std::vector<std::u16string> &rows) override;
+    void replaceRows(plimvar::List list, plimvar::List source,
+                     std::span<const plimvar::ElementValue> sourceRows) override;
+
+private:
+    std::u16string m_rowRead;
+    Rows &rowsOf(plimvar::List list) { return list == plimvar::List::Original ? original : sorted; }
+};
+
+} // namespace testing
+
+// Rows in failure messages, as a short list.
+template <> struct doctest::StringMaker<testing::Rows>
+{
+    static doctest::String convert(const testing::Rows &rows)
+    {
+        std::string text = "{";
+        for (std::size_t k = 0; k < rows.size() && k < 12; ++k)
+            text += (k ? ", \"" : "\"") + rows[k] + "\"";
+        text += rows.size() > 12 ? ", ... " + std::to_string(rows.size()) + " rows}" : "}";
+        return text.c_str();
+    }
+};
