@@ -50,6 +50,8 @@ inline constexpr std::array<ControlPlace, 8> kControls{{
 inline constexpr std::size_t kOriginalList = 0;
 inline constexpr std::size_t kSortedList = 1;
 inline constexpr std::size_t kCountBox = 3;
+// The label that names the count box.
+inline constexpr std::size_t kCountLabel = 4;
 
 } // namespace plimvar::layout
 

@@ -104,8 +104,7 @@ MainWindow::MainWindow(QWidget *parent)
             setTabOrder(previous, control);
         previous = control;
     }
-    if (auto *label = findChild<QLabel *>(QStringLiteral("Label1")))
-        label->setBuddy(m_controls[layout::kCountBox]);
+    static_cast<QLabel *>(m_controls[layout::kCountLabel])->setBuddy(m_controls[layout::kCountBox]);
     // The entered list grows a row at a time, so it is laid out a batch at a
     // time: appending a row then costs the same with tens of thousands of
     // rows as with a hundred. The sorted list is written whole or gains one

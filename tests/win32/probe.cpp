@@ -1,0 +1,210 @@
+// Reads the state of the running Plimvar.exe from its controls, as another
+// program in the same Wine prefix (or Windows session) can: the window, its
+// controls with their places, the tab order, the list rows, the count box
+// and the names screen readers hear; or the dialog it shows. Reads the
+// questions "window" or "dialog" from standard input, a line each, and
+// answers each with one line a fact, "key<TAB>value...", then ".".
+#include <windows.h>
+
+#include <initguid.h>
+#include <oleacc.h>
+
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A message to a control of the program, never waiting on it for long: a
+// busy or hung program makes the probe fail, and the test asks again.
+LRESULT ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 300, &result))
+        throw std::runtime_error("the program does not answer");
+    return static_cast<LRESULT>(result);
+}
+
+void print(const std::vector<std::wstring> &fields)
+{
+    std::wstring line;
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        line += (k ? L"\t" : L"") + fields[k];
+    line += L"\n";
+    // UTF-8, so that the test reads every text as it is.
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+    std::fputs(utf8.c_str(), stdout);
+}
+
+// Asked of the control itself: GetWindowText gives only the caption a
+// window of another process was created with.
+std::wstring textOf(HWND window)
+{
+    const auto length = static_cast<std::size_t>(ask(window, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(length + 1, L'\0');
+    text.resize(static_cast<std::size_t>(ask(window, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                             reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+std::wstring classOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::wstring number(long long value)
+{
+    return std::to_wstring(value);
+}
+
+std::vector<std::wstring> screenRect(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {number(r.left), number(r.top), number(r.right - r.left), number(r.bottom - r.top)};
+}
+
+std::wstring accessibleName(HWND control)
+{
+    IAccessible *accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          IID_IAccessible, reinterpret_cast<void **>(&accessible))))
+        return L"?";
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::wstring result = L"?";
+    if (accessible->get_accName(self, &name) == S_OK && name) {
+        result = name;
+        SysFreeString(name);
+    }
+    accessible->Release();
+    return result;
+}
+
+int probeWindow()
+{
+    HWND window = FindWindowW(L"frmPlimvar", nullptr);
+    if (!window)
+        return 2;
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    print({L"caption", textOf(window)});
+    print({L"client", number(client.right), number(client.bottom), number(origin.x),
+           number(origin.y)});
+    print({L"dpi", number(GetDpiForWindow(window))});
+    const LRESULT defaultId = ask(window, DM_GETDEFID, 0, 0);
+    print({L"default_button",
+           HIWORD(defaultId) == DC_HASDEFID ? number(LOWORD(defaultId)) : L"none"});
+    HWND focus = nullptr;
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread))
+        focus = thread.hwndFocus;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(c, &r);
+        POINT topLeft{r.left, r.top};
+        ScreenToClient(window, &topLeft);
+        const std::wstring kind = classOf(c);
+        const LONG_PTR style = GetWindowLongPtrW(c, GWL_STYLE);
+        print({L"control", number(GetDlgCtrlID(c)), kind, number(topLeft.x), number(topLeft.y),
+               number(r.right - r.left), number(r.bottom - r.top),
+               number(style & WS_TABSTOP ? 1 : 0), c == focus ? L"focus" : L"-", textOf(c),
+               accessibleName(c)});
+        if (_wcsicmp(kind.c_str(), L"ListBox") == 0) {
+            std::vector<std::wstring> rows{L"rows", number(GetDlgCtrlID(c))};
+            const LRESULT count = ask(c, LB_GETCOUNT, 0, 0);
+            for (LRESULT k = 0; k < count; ++k) {
+                std::wstring row(
+                    static_cast<std::size_t>(ask(c, LB_GETTEXTLEN, static_cast<WPARAM>(k), 0)) + 1,
+                    L'\0');
+                row.resize(static_cast<std::size_t>(ask(c, LB_GETTEXT, static_cast<WPARAM>(k),
+                                                        reinterpret_cast<LPARAM>(row.data()))));
+                rows.push_back(row);
+            }
+            print(rows);
+        }
+    }
+    std::vector<std::wstring> tabOrder{L"tab"};
+    HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+    for (HWND c = first; c; c = GetNextDlgTabItem(window, c, FALSE)) {
+        tabOrder.push_back(number(GetDlgCtrlID(c)));
+        if (tabOrder.size() > 20 || GetNextDlgTabItem(window, c, FALSE) == first)
+            break;
+    }
+    print(tabOrder);
+    return 0;
+}
+
+// The dialog the program shows now, owned by its window: an input box or
+// the failure report.
+int probeDialog()
+{
+    HWND window = FindWindowW(L"frmPlimvar", nullptr);
+    HWND dialog = nullptr;
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w;
+         w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+        if (IsWindowVisible(w) && GetWindow(w, GW_OWNER) == window)
+            dialog = w;
+    }
+    if (!window || !dialog)
+        return 2;
+    print({L"title", textOf(dialog)});
+    std::vector<std::wstring> rect{L"rect"};
+    for (const std::wstring &v : screenRect(dialog))
+        rect.push_back(v);
+    print(rect);
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        const std::wstring kind = classOf(c);
+        const LONG_PTR style = GetWindowLongPtrW(c, GWL_STYLE);
+        if (_wcsicmp(kind.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON)
+            print({L"icon"});
+        else
+            print({L"child", kind, number(GetDlgCtrlID(c)), textOf(c)});
+    }
+    return 0;
+}
+
+// Answers one question, then a line "." whatever the answer, so that the
+// test can keep one probe running and ask it again and again.
+void answer(const std::string &question)
+{
+    int status = 3;
+    try {
+        if (question == "window")
+            status = probeWindow();
+        else if (question == "dialog")
+            status = probeDialog();
+    } catch (const std::runtime_error &) {
+        status = 4;
+    }
+    std::printf("status\t%d\n.\n", status);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int wmain()
+{
+    CoInitialize(nullptr);
+    char line[64];
+    while (std::fgets(line, sizeof line, stdin)) {
+        std::string question(line);
+        while (!question.empty() && (question.back() == '\n' || question.back() == '\r'))
+            question.pop_back();
+        answer(question);
+    }
+    CoUninitialize();
+    return 0;
+}

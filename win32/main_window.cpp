@@ -1,0 +1,331 @@
+#include "main_window.h"
+
+#include "core/commands.h"
+#include "core/layout.h"
+#include "input_box.h"
+#include "resource.h"
+
+#include <commctrl.h>
+#include <initguid.h>
+#include <oleacc.h>
+
+namespace plimvar::win32 {
+
+namespace {
+
+constexpr int kFirstControlId = 100;
+
+// Windows holds text in UTF-16, as the commands do.
+std::wstring windowsText(std::u16string_view text)
+{
+    return {reinterpret_cast<const wchar_t *>(text.data()), text.size()};
+}
+
+std::u16string programText(std::wstring_view text)
+{
+    return {reinterpret_cast<const char16_t *>(text.data()), text.size()};
+}
+
+const wchar_t *classOf(layout::ControlKind kind)
+{
+    switch (kind) {
+    case layout::ControlKind::List:
+        return WC_LISTBOXW;
+    case layout::ControlKind::Button:
+        return WC_BUTTONW;
+    case layout::ControlKind::TextBox:
+        return WC_EDITW;
+    case layout::ControlKind::Label:
+        return WC_STATICW;
+    }
+    return WC_STATICW;
+}
+
+DWORD styleOf(layout::ControlKind kind)
+{
+    const DWORD child = WS_CHILD | WS_VISIBLE;
+    switch (kind) {
+    case layout::ControlKind::List:
+        // Unsorted, one row selectable, exactly as tall as the table says.
+        return child | WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
+    case layout::ControlKind::Button:
+        return child | WS_TABSTOP | BS_PUSHBUTTON;
+    case layout::ControlKind::TextBox:
+        return child | WS_TABSTOP | ES_AUTOHSCROLL;
+    case layout::ControlKind::Label:
+        return child | SS_LEFT | SS_NOPREFIX;
+    }
+    return child;
+}
+
+int twipsToPixels(int twips, UINT dpi)
+{
+    return MulDiv(twips, static_cast<int>(dpi), layout::kTwipsPerInch);
+}
+
+// Screen readers take the name of a control that shows no caption of its
+// own from an annotation; a list box, which shows no window text, carries
+// it as its text too, for readers that ask only that.
+void nameForScreenReaders(HWND control, layout::ControlKind kind, const std::wstring &name)
+{
+    if (kind == layout::ControlKind::List)
+        SetWindowTextW(control, name.c_str());
+    IAccPropServices *services = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IAccPropServices, reinterpret_cast<void **>(&services)))) {
+        services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                 PROPID_ACC_NAME, name.c_str());
+        services->Release();
+    }
+}
+
+} // namespace
+
+MainWindow::MainWindow(HINSTANCE instance)
+{
+    const std::wstring className = windowsText(layout::kWindowName);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    // Room for what the dialog manager keeps of a dialog-like window.
+    windowClass.cbWndExtra = DLGWINDOWEXTRA;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_ICON1));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ICON1),
+                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = className.c_str();
+    RegisterClassExW(&windowClass);
+
+    m_window = CreateWindowExW(WS_EX_CONTROLPARENT, className.c_str(),
+                               windowsText(layout::kWindowCaption).c_str(),
+                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    createControls();
+    layOut(GetDpiForWindow(m_window));
+}
+
+MainWindow::~MainWindow()
+{
+    if (m_font)
+        DeleteObject(m_font);
+}
+
+void MainWindow::createControls()
+{
+    // Created in table order, which is the tab order.
+    for (std::size_t k = 0; k < layout::kControls.size(); ++k) {
+        const layout::ControlPlace &place = layout::kControls[k];
+        const DWORD exStyle =
+            place.kind == layout::ControlKind::List || place.kind == layout::ControlKind::TextBox
+                ? WS_EX_CLIENTEDGE
+                : 0;
+        m_controls[k] = CreateWindowExW(
+            exStyle, classOf(place.kind), windowsText(place.caption).c_str(), styleOf(place.kind),
+            0, 0, 0, 0, m_window, reinterpret_cast<HMENU>(kFirstControlId + k),
+            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_window, GWLP_HINSTANCE)), nullptr);
+        if (place.caption.empty())
+            nameForScreenReaders(m_controls[k], place.kind, windowsText(place.accessibleName));
+    }
+    // Readers name a text box after the label just before it among the
+    // window's children; the label takes no focus, so the tab order stays.
+    SetWindowPos(m_controls[layout::kCountLabel],
+                 GetWindow(m_controls[layout::kCountBox], GW_HWNDPREV), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainWindow::layOut(UINT dpi)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+
+    for (std::size_t k = 0; k < layout::kControls.size(); ++k) {
+        const layout::ControlPlace &place = layout::kControls[k];
+        SetWindowPos(m_controls[k], nullptr, twipsToPixels(place.left, dpi),
+                     twipsToPixels(place.top, dpi), twipsToPixels(place.width, dpi),
+                     twipsToPixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(m_controls[k], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    if (m_font)
+        DeleteObject(m_font);
+    m_font = font;
+
+    RECT frame{0, 0, twipsToPixels(layout::kClientWidth, dpi),
+               twipsToPixels(layout::kClientHeight, dpi)};
+    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_STYLE)),
+                             FALSE, static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_EXSTYLE)),
+                             dpi);
+    SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int MainWindow::run(int showCommand)
+{
+    ShowWindow(m_window, showCommand);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // The dialog manager gives the window its keyboard: Tab, Space and
+        // Return on the focused button.
+        if (!IsDialogMessageW(m_window, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto *self =
+            static_cast<MainWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        self->m_window = window;
+        SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (auto *self = reinterpret_cast<MainWindow *>(GetWindowLongPtrW(window, DWLP_USER)))
+        return self->handleMessage(message, wParam, lParam);
+    return DefDlgProcW(window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND: {
+        // Buttons only; Return on no button and Escape (IDOK, IDCANCEL) do
+        // nothing, since the window has no default or cancel button.
+        const int index = LOWORD(wParam) - kFirstControlId;
+        if (HIWORD(wParam) != BN_CLICKED || index < 0 ||
+            index >= static_cast<int>(layout::kControls.size()))
+            return 0;
+        const layout::Command command = layout::kControls[static_cast<std::size_t>(index)].command;
+        if (command == layout::Command::End)
+            DestroyWindow(m_window);
+        else if (command != layout::Command::None)
+            commands::run(command, *this);
+        return 0;
+    }
+    case WM_DPICHANGED: {
+        layOut(HIWORD(wParam));
+        const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_CLOSE:
+        DestroyWindow(m_window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefDlgProcW(m_window, message, wParam, lParam);
+}
+
+HWND MainWindow::listBox(List list) const
+{
+    return m_controls[list == List::Original ? layout::kOriginalList : layout::kSortedList];
+}
+
+std::u16string MainWindow::askText(std::u16string_view prompt, std::u16string_view title)
+{
+    return programText(askInInputBox(m_window, windowsText(prompt), windowsText(title)));
+}
+
+void MainWindow::reportFailure(std::u16string_view failureName)
+{
+    MessageBoxW(m_window, windowsText(failureName).c_str(),
+                windowsText(texts::kReportTitle).c_str(), MB_OK | MB_ICONERROR);
+}
+
+NumberFormat MainWindow::numberFormat()
+{
+    wchar_t separator[8] = {};
+    wchar_t digits[16] = {};
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SNATIVEDIGITS, digits, 16);
+    NumberFormat format;
+    if (separator[0])
+        format.decimalSeparator = programText(separator);
+    if (digits[0])
+        format.zeroDigit = programText(std::wstring_view(digits, 1));
+    return format;
+}
+
+std::u16string MainWindow::countText()
+{
+    HWND box = m_controls[layout::kCountBox];
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+    return programText(text);
+}
+
+void MainWindow::setCountText(std::u16string_view text)
+{
+    SetWindowTextW(m_controls[layout::kCountBox], windowsText(text).c_str());
+}
+
+int MainWindow::rowCount(List list)
+{
+    return static_cast<int>(SendMessageW(listBox(list), LB_GETCOUNT, 0, 0));
+}
+
+std::wstring MainWindow::rowTextOf(HWND list, int row) const
+{
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    if (length == LB_ERR)
+        return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
+    return text;
+}
+
+std::u16string_view MainWindow::rowText(List list, int row)
+{
+    // A row past the end reads as the empty text.
+    m_rowRead = programText(rowTextOf(listBox(list), row));
+    return m_rowRead;
+}
+
+void MainWindow::appendRow(List list, std::u16string_view text)
+{
+    SendMessageW(listBox(list), LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(windowsText(text).c_str()));
+}
+
+void MainWindow::insertRow(List list, int row, std::u16string_view text)
+{
+    // The list box keeps its top row and moves its selection along.
+    SendMessageW(listBox(list), LB_INSERTSTRING, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(windowsText(text).c_str()));
+}
+
+void MainWindow::replaceRows(List list, const std::vector<std::u16string> &rows)
+{
+    HWND box = listBox(list);
+    SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(box, LB_RESETCONTENT, 0, 0);
+    SendMessageW(box, LB_INITSTORAGE, rows.size(), rows.size() * 8 * sizeof(wchar_t));
+    for (const std::u16string &row : rows)
+        SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+    SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(box, nullptr, TRUE);
+}
+
+void MainWindow::replaceRows(List list, List source, std::span<const ElementValue> sourceRows)
+{
+    HWND from = listBox(source);
+    std::vector<std::u16string> rows;
+    rows.reserve(sourceRows.size());
+    for (ElementValue row : sourceRows)
+        rows.push_back(programText(rowTextOf(from, row)));
+    replaceRows(list, rows);
+}
+
+} // namespace plimvar::win32

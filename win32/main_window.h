@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/window_services.h"
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+namespace plimvar::win32 {
+
+// The program's one window, built from the shared layout table with the
+// standard Windows controls, and what the commands see of Windows. It is a
+// dialog-like window, so that Tab, Space, Return and Escape work as they do
+// in every dialog; no button is its default.
+class MainWindow : public WindowServices
+{
+public:
+    explicit MainWindow(HINSTANCE instance);
+    ~MainWindow() override;
+    MainWindow(const MainWindow &) = delete;
+    MainWindow &operator=(const MainWindow &) = delete;
+
+    // Shows the window and runs it until it closes; gives the exit status.
+    int run(int showCommand);
+
+    std::u16string askText(std::u16string_view prompt, std::u16string_view title) override;
+    void reportFailure(std::u16string_view failureName) override;
+    NumberFormat numberFormat() override;
+    std::u16string countText() override;
+    void setCountText(std::u16string_view text) override;
+    int rowCount(List list) override;
+    std::u16string_view rowText(List list, int row) override;
+    void appendRow(List list, std::u16string_view text) override;
+    void insertRow(List list, int row, std::u16string_view text) override;
+    void replaceRows(List list, const std::vector<std::u16string> &rows) override;
+    void replaceRows(List list, List source, std::span<const ElementValue> sourceRows) override;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void createControls();
+    // Places the window and its controls for the screen's dots per inch,
+    // with the system's message font at that size.
+    void layOut(UINT dpi);
+    HWND listBox(List list) const;
+    std::wstring rowTextOf(HWND list, int row) const;
+
+    HWND m_window = nullptr;
+    std::array<HWND, 8> m_controls{};
+    HFONT m_font = nullptr;
+    std::u16string m_rowRead;
+};
+
+} // namespace plimvar::win32
