@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
-"""Draws Plimvar's icon and writes it as PNG images and one Windows .ico.
+"""Draws Plimvar's icon and writes it as PNG images, one SVG and one
+Windows .ico.
 
 The picture is a sorted array: bars rising from left to right, one of them
-(the inserted number) picked out. It is drawn at 32 and 16 pixels in 16
-colours, and at 32 pixels in 2 colours for the oldest displays.
+(the inserted number) picked out. It is drawn at 16 pixels and at 32 pixels
+and up (the 32 pixel picture, enlarged pixel by pixel), in the colours
+of the standard 16-colour palette; at 32 pixels in 2 colours for the oldest
+displays; and as scalable SVG.
 
     make_icon.py OUTPUT_DIR
 
-writes plimvar-16.png, plimvar-32.png, plimvar-32-mono.png and plimvar.ico
-(the .ico by icotool, from Debian's icoutils).
+writes plimvar-N.png for N in 16, 32, 48, 64, 128 and 256, plimvar-32-mono.png,
+plimvar.svg and plimvar.ico (the .ico by icotool, from Debian's icoutils;
+its three images are the 2- and 16-colour 32 pixel ones and the 16 pixel one).
 """
 import os
 import struct
@@ -21,6 +25,9 @@ TRANSPARENT = None
 NAVY, BLUE, ORANGE, WHITE, BLACK = (0, 0, 128), (0, 0, 255), (255, 128, 0), (255, 255, 255), (0, 0, 0)
 
 
+SIZES = (16, 32, 48, 64, 128, 256)
+
+
 def bars(size):
     """(left, width, height) of each bar, for an icon of the given size."""
     if size == 32:
@@ -28,21 +35,42 @@ def bars(size):
     return [(0, 3, 5), (4, 3, 8), (8, 3, 11), (12, 3, 15)]
 
 
-def draw(size, mono):
+def colour_of(index, edge, mono):
     picked = 2  # the inserted bar
+    if mono:
+        return BLACK if edge or index != picked else WHITE
+    if index == picked:
+        return BLACK if edge else ORANGE
+    return NAVY if edge else BLUE
+
+
+def scaled(pixels, size):
+    """The picture at a larger size, each pixel taken from the nearest one."""
+    n = len(pixels)
+    return [[pixels[y * n // size][x * n // size] for x in range(size)] for y in range(size)]
+
+
+def svg():
+    """The 32 pixel picture as shapes: each bar a filled square-edged box."""
+    hex_of = lambda c: "#%02x%02x%02x" % c
+    shapes = []
+    for index, (left, width, height) in enumerate(bars(32)):
+        shapes.append(
+            '  <rect x="%g" y="%g" width="%d" height="%d" fill="%s" stroke="%s"/>'
+            % (left + 0.5, 32 - height + 0.5, width - 1, height - 1,
+               hex_of(colour_of(index, False, False)), hex_of(colour_of(index, True, False))))
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">\n'
+            '  <title>Plimvar</title>\n' + "\n".join(shapes) + "\n</svg>\n")
+
+
+def draw(size, mono):
     pixels = [[TRANSPARENT] * size for _ in range(size)]
     for index, (left, width, height) in enumerate(bars(size)):
         top = size - height
         for y in range(top, size):
             for x in range(left, left + width):
                 edge = y == top or y == size - 1 or x in (left, left + width - 1)
-                if mono:
-                    colour = BLACK if edge or index != picked else WHITE
-                elif index == picked:
-                    colour = BLACK if edge else ORANGE
-                else:
-                    colour = NAVY if edge else BLUE
-                pixels[y][x] = colour
+                pixels[y][x] = colour_of(index, edge, mono)
     return pixels
 
 
@@ -65,14 +93,14 @@ def png(pixels):
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
-    images = {
-        "plimvar-32-mono.png": draw(32, mono=True),
-        "plimvar-32.png": draw(32, mono=False),
-        "plimvar-16.png": draw(16, mono=False),
-    }
+    images = {"plimvar-32-mono.png": draw(32, mono=True), "plimvar-16.png": draw(16, mono=False)}
+    for size in SIZES[1:]:
+        images["plimvar-%d.png" % size] = scaled(draw(32, mono=False), size)
     for name, pixels in images.items():
         with open(os.path.join(out, name), "wb") as f:
             f.write(png(pixels))
+    with open(os.path.join(out, "plimvar.svg"), "w") as f:
+        f.write(svg())
     subprocess.run(
         ["icotool", "--create", "--output", os.path.join(out, "plimvar.ico"),
          "--bit-depth=1", os.path.join(out, "plimvar-32-mono.png"),

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks the program's icon: the three images of the .ico, and that the
-# committed icon files are what their drawing script makes.
+# Checks the program's icon: the three images of the Windows .ico, and that
+# every committed icon file is what the drawing script makes.
 #     check_icon.sh ICON_DIR
 set -euo pipefail
 icons=$1
@@ -20,8 +20,9 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 python3 "$icons/make_icon.py" "$work"
-for f in plimvar.ico plimvar-16.png plimvar-32.png plimvar-32-mono.png; do
-    cmp -s "$icons/$f" "$work/$f" || { echo "FAIL: $f differs from what make_icon.py draws"; fail=1; }
+for f in "$work"/*; do
+    name=$(basename "$f")
+    cmp -s "$icons/$name" "$f" || { echo "FAIL: $name differs from what make_icon.py draws"; fail=1; }
 done
-[ $fail -eq 0 ] && echo "PASS: three icon images, matching their sources"
+[ $fail -eq 0 ] && echo "PASS: three Windows icon images, and every icon file matches its source"
 exit $fail
