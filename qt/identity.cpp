@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace plimvar {
 
@@ -9,12 +12,19 @@ void applyIdentity(QApplication &app)
 {
     app.setApplicationName(QStringLiteral("Plimvar"));
     app.setApplicationVersion(QStringLiteral("1.00"));
-    // Ties the window to the installed desktop entry, plimvar.desktop.
-    QGuiApplication::setDesktopFileName(QStringLiteral("plimvar"));
+    // Ties the window to the installed desktop entry and AppStream metadata.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.plimvar.plimvar"));
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/plimvar-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/plimvar-32.png"), QSize(32, 32));
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/plimvar-%1.png").arg(size), QSize(size, size));
     app.setWindowIcon(icon);
+
+    // Qt's own texts, such as the dialogs' OK and Cancel, in the user's
+    // language where Qt has them; the program's own texts stay as they are.
+    auto *qtTexts = new QTranslator(&app);
+    if (qtTexts->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
 }
 
 } // namespace plimvar

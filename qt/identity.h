@@ -4,8 +4,8 @@ class QApplication;
 
 namespace plimvar {
 
-// Names the application, and gives it its version and icon, the way every
-// run of the program needs them.
+// Names the application, gives it its version and icon, and Qt's own texts
+// in the user's language, the way every run of the program needs them.
 void applyIdentity(QApplication &app);
 
 } // namespace plimvar

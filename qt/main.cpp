@@ -1,3 +1,4 @@
+#include "command_line.h"
 #include "identity.h"
 #include "main_window.h"
 
@@ -5,6 +6,8 @@
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = plimvar::answerBeforeWindow(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     plimvar::applyIdentity(app);
     plimvar::MainWindow window;

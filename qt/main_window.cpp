@@ -12,6 +12,10 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
+
+#include <algorithm>
+#include <cmath>
 
 namespace plimvar {
 
@@ -35,6 +39,41 @@ QAccessibleInterface *accessibleWindow(const QString &className, QObject *object
 int twipsToPixels(int twips, int dotsPerInch)
 {
     return qRound(twips * dotsPerInch / double(layout::kTwipsPerInch));
+}
+
+// How wide a control's caption may run, in twips: to its right edge, or to
+// the next control on its row where that begins first (the table lets the
+// label run under the count box, which would hide the end of a long one).
+int captionWidth(std::size_t index)
+{
+    const layout::ControlPlace &place = layout::kControls[index];
+    int width = place.width;
+    for (const layout::ControlPlace &other : layout::kControls) {
+        const bool sameRow =
+            other.top < place.top + place.height && place.top < other.top + other.height;
+        if (sameRow && other.left > place.left)
+            width = std::min(width, other.left - place.left);
+    }
+    return width;
+}
+
+// The room a control's text needs in the control's own font, with the
+// margins its style draws around it.
+QSize roomForText(const QWidget *control)
+{
+    const QFontMetrics metrics = control->fontMetrics();
+    const QStyle *style = control->style();
+    if (auto *button = qobject_cast<const QPushButton *>(control)) {
+        const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        return {metrics.horizontalAdvance(button->text()) + 2 * margin, metrics.height() + margin};
+    }
+    if (auto *label = qobject_cast<const QLabel *>(control))
+        return {metrics.horizontalAdvance(label->text()), metrics.height()};
+    if (qobject_cast<const QLineEdit *>(control)) {
+        const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, control);
+        return {0, metrics.height() + 2 * frame};
+    }
+    return {0, 0};
 }
 
 QWidget *createControl(const layout::ControlPlace &place, QWidget *parent)
@@ -61,10 +100,6 @@ QWidget *createControl(const layout::ControlPlace &place, QWidget *parent)
     }
     control->setObjectName(qtText(place.name));
     control->setAccessibleName(qtText(place.accessibleName));
-    control->setGeometry(twipsToPixels(place.left, parent->logicalDpiX()),
-                         twipsToPixels(place.top, parent->logicalDpiY()),
-                         twipsToPixels(place.width, parent->logicalDpiX()),
-                         twipsToPixels(place.height, parent->logicalDpiY()));
     return control;
 }
 
@@ -80,8 +115,6 @@ MainWindow::MainWindow(QWidget *parent)
     Q_UNUSED(factoryInstalled);
     setObjectName(qtText(layout::kWindowName));
     setWindowTitle(qtText(layout::kWindowCaption));
-    resize(twipsToPixels(layout::kClientWidth, logicalDpiX()),
-           twipsToPixels(layout::kClientHeight, logicalDpiY()));
 
     QWidget *previous = nullptr;
     for (std::size_t k = 0; k < layout::kControls.size(); ++k) {
@@ -105,12 +138,38 @@ MainWindow::MainWindow(QWidget *parent)
         previous = control;
     }
     static_cast<QLabel *>(m_controls[layout::kCountLabel])->setBuddy(m_controls[layout::kCountBox]);
+    layOut();
     // The entered list grows a row at a time, so it is laid out a batch at a
     // time: appending a row then costs the same with tens of thousands of
     // rows as with a hundred. The sorted list is written whole or gains one
     // row in its place, and is laid out in one pass, which keeps the user's
     // place in it when a row goes in.
     listBox(List::Original)->setLayoutMode(QListView::Batched);
+}
+
+// Places the controls as the table says. Where a caption would not fit its
+// control in the user's font (large text, say), the whole table stretches
+// across or down just enough for the tightest one, and the window with it,
+// so that the arrangement stays; at the default font nothing moves.
+void MainWindow::layOut()
+{
+    const int dpiX = logicalDpiX();
+    const int dpiY = logicalDpiY();
+    double across = 1;
+    double down = 1;
+    for (std::size_t k = 0; k < layout::kControls.size(); ++k) {
+        const layout::ControlPlace &place = layout::kControls[k];
+        const QSize needed = roomForText(m_controls[k]);
+        across = std::max(across, needed.width() / double(twipsToPixels(captionWidth(k), dpiX)));
+        down = std::max(down, needed.height() / double(twipsToPixels(place.height, dpiY)));
+    }
+    auto x = [&](int twips) { return twipsToPixels(int(std::ceil(twips * across)), dpiX); };
+    auto y = [&](int twips) { return twipsToPixels(int(std::ceil(twips * down)), dpiY); };
+    for (std::size_t k = 0; k < layout::kControls.size(); ++k) {
+        const layout::ControlPlace &place = layout::kControls[k];
+        m_controls[k]->setGeometry(x(place.left), y(place.top), x(place.width), y(place.height));
+    }
+    resize(x(layout::kClientWidth), y(layout::kClientHeight));
 }
 
 // Return presses the focused button, as Space does.

@@ -38,6 +38,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void layOut();
     ListBox *listBox(List list) const;
 
     std::array<QWidget *, 8> m_controls{};

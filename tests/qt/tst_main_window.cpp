@@ -13,6 +13,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 
@@ -139,6 +141,9 @@ private slots:
     void keyboardAlone();
     void insertKeepsScrollAndSelection();
     void applicationIdentity();
+    void captionsFitAnyFont_data();
+    void captionsFitAnyFont();
+    void qtButtonsInUserLanguage();
 };
 
 void TestMainWindow::startsEmptyAsTheTableSays()
@@ -294,10 +299,83 @@ void TestMainWindow::applicationIdentity()
     applyIdentity(*qApp);
     QCOMPARE(QApplication::applicationName(), "Plimvar");
     QCOMPARE(QApplication::applicationVersion(), "1.00");
-    QCOMPARE(QGuiApplication::desktopFileName(), "plimvar");
+    QCOMPARE(QGuiApplication::desktopFileName(), "org.plimvar.plimvar");
     const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
     QVERIFY(sizes.contains(QSize(16, 16)));
-    QVERIFY(sizes.contains(QSize(32, 32)));
+    QVERIFY(sizes.contains(QSize(256, 256)));
+}
+
+void TestMainWindow::captionsFitAnyFont_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::newRow("12 points") << 12;
+    QTest::newRow("16 points") << 16;
+}
+
+// With large text, every caption fits its control and no two controls meet.
+void TestMainWindow::captionsFitAnyFont()
+{
+    QFETCH(int, points);
+    const QFont original = QApplication::font();
+    QFont large = original;
+    large.setPointSize(points);
+    QApplication::setFont(large);
+    MainWindow window;
+    QApplication::setFont(original);
+
+    const QList<QWidget *> controls =
+        window.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget *control : controls) {
+        const QFontMetrics metrics = control->fontMetrics();
+        QVERIFY2(metrics.height() > QFontMetrics(original).height(),
+                 "the large font was not taken");
+        QRect room = control->contentsRect();
+        QString text;
+        if (auto *button = qobject_cast<QPushButton *>(control)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            text = button->text();
+        } else if (auto *label = qobject_cast<QLabel *>(control)) {
+            text = label->text();
+        } else if (!qobject_cast<QLineEdit *>(control)) {
+            continue;
+        }
+        QVERIFY2(metrics.horizontalAdvance(text) <= room.width(),
+                 qPrintable(control->objectName()));
+        QVERIFY2(metrics.height() <= room.height(), qPrintable(control->objectName()));
+    }
+    // What each control shows: a label only its text, which the count box
+    // may not cover.
+    auto shown = [](QWidget *control) {
+        QRect r = control->geometry();
+        if (auto *label = qobject_cast<QLabel *>(control))
+            r.setWidth(label->fontMetrics().horizontalAdvance(label->text()));
+        return r;
+    };
+    for (QWidget *a : controls) {
+        QVERIFY(window.rect().contains(a->geometry()));
+        for (QWidget *b : controls)
+            QVERIFY2(a == b || !shown(a).intersects(shown(b)),
+                     qPrintable(a->objectName() + " meets " + b->objectName()));
+    }
+}
+
+// Qt's own texts follow the user's locale where Qt has them translated.
+void TestMainWindow::qtButtonsInUserLanguage()
+{
+    applyIdentity(*qApp);
+    const QStringList expected =
+        qEnvironmentVariable("PLIMVAR_EXPECTED_BUTTONS", QStringLiteral("OK|Cancel")).split('|');
+    QInputDialog dialog;
+    dialog.show();
+    QStringList texts;
+    for (QPushButton *button : dialog.findChildren<QPushButton *>())
+        texts.append(button->text().remove('&'));
+    texts.sort();
+    QStringList sortedExpected = expected;
+    sortedExpected.sort();
+    QCOMPARE(texts, sortedExpected);
 }
 
 QTEST_MAIN(TestMainWindow)
