@@ -115,8 +115,11 @@ struct Figures
 
 } // namespace
 
+// bench_plimvar [PROGRAM]: the start is timed for PROGRAM, another build of
+// the program say, instead of this build's.
 int main(int argc, char *argv[])
 {
+    const char *program = argc > 1 ? argv[1] : PLIMVAR_PROGRAM;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -219,7 +222,7 @@ int main(int argc, char *argv[])
         }
         original->rowModel().replaceRows(inputRows);
 
-        const StartFigures start = measureStart(PLIMVAR_PROGRAM);
+        const StartFigures start = measureStart(program);
         figures["start"].samples.push_back(start.milliseconds);
         figures["peak_mb"].samples.push_back(start.peakMegabytes);
     }

@@ -14,8 +14,11 @@ void applyIdentity(QApplication &app)
     app.setApplicationVersion(QStringLiteral("1.00"));
     // Ties the window to the installed desktop entry and AppStream metadata.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.plimvar.plimvar"));
+    // The title bar and the task switcher take these; every larger size
+    // comes from the installed icon theme, and sending it to the window
+    // system would slow the start.
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : {16, 32})
         icon.addFile(QStringLiteral(":/icons/plimvar-%1.png").arg(size), QSize(size, size));
     app.setWindowIcon(icon);
 

@@ -302,7 +302,7 @@ void TestMainWindow::applicationIdentity()
     QCOMPARE(QGuiApplication::desktopFileName(), "org.plimvar.plimvar");
     const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
     QVERIFY(sizes.contains(QSize(16, 16)));
-    QVERIFY(sizes.contains(QSize(256, 256)));
+    QVERIFY(sizes.contains(QSize(32, 32)));
 }
 
 void TestMainWindow::captionsFitAnyFont_data()
