@@ -101,7 +101,7 @@ void insertNumber(WindowServices &window)
     }
 }
 
-void run(layout::Command command, WindowServices &window)
+void runCommand(layout::Command command, WindowServices &window)
 {
     try {
         switch (command) {

@@ -17,6 +17,6 @@ void insertNumber(WindowServices &window);
 
 // Runs the command of a button to its end, or to its first failure, which
 // the window reports. The end command is the window's own: it closes.
-void run(layout::Command command, WindowServices &window);
+void runCommand(layout::Command command, WindowServices &window);
 
 } // namespace plimvar::commands

@@ -32,7 +32,7 @@ inline constexpr int kClientWidth = 5085;
 inline constexpr int kClientHeight = 3330;
 
 // In tab order.
-inline constexpr std::array<ControlPlace, 8> kControls{{
+inline constexpr std::array<ControlPlace, 8> kLayout{{
     {ControlKind::List, u"lstOriginalni", u"", u"Uneti niz", 240, 360, 1335, 2400, Command::None},
     {ControlKind::List, u"lstSortiran", u"", u"Sortiran niz", 2040, 360, 1335, 2400, Command::None},
     {ControlKind::Button, u"btnUnesiNiz", u"Unesi niz", u"Unesi niz", 3600, 360, 1335, 375,

@@ -46,9 +46,9 @@ int twipsToPixels(int twips, int dotsPerInch)
 // label run under the count box, which would hide the end of a long one).
 int captionWidth(std::size_t index)
 {
-    const layout::ControlPlace &place = layout::kControls[index];
+    const layout::ControlPlace &place = layout::kLayout[index];
     int width = place.width;
-    for (const layout::ControlPlace &other : layout::kControls) {
+    for (const layout::ControlPlace &other : layout::kLayout) {
         const bool sameRow =
             other.top < place.top + place.height && place.top < other.top + other.height;
         if (sameRow && other.left > place.left)
@@ -117,8 +117,8 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowTitle(qtText(layout::kWindowCaption));
 
     QWidget *previous = nullptr;
-    for (std::size_t k = 0; k < layout::kControls.size(); ++k) {
-        const layout::ControlPlace &place = layout::kControls[k];
+    for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
+        const layout::ControlPlace &place = layout::kLayout[k];
         QWidget *control = createControl(place, this);
         m_controls[k] = control;
         if (auto *button = qobject_cast<QPushButton *>(control)) {
@@ -128,7 +128,7 @@ MainWindow::MainWindow(QWidget *parent)
                 if (command == layout::Command::End)
                     close();
                 else
-                    commands::run(command, *this);
+                    commands::runCommand(command, *this);
             });
         }
         if (control->focusPolicy() == Qt::NoFocus)
@@ -157,16 +157,16 @@ void MainWindow::layOut()
     const int dpiY = logicalDpiY();
     double across = 1;
     double down = 1;
-    for (std::size_t k = 0; k < layout::kControls.size(); ++k) {
-        const layout::ControlPlace &place = layout::kControls[k];
+    for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
+        const layout::ControlPlace &place = layout::kLayout[k];
         const QSize needed = roomForText(m_controls[k]);
         across = std::max(across, needed.width() / double(twipsToPixels(captionWidth(k), dpiX)));
         down = std::max(down, needed.height() / double(twipsToPixels(place.height, dpiY)));
     }
     auto x = [&](int twips) { return twipsToPixels(int(std::ceil(twips * across)), dpiX); };
     auto y = [&](int twips) { return twipsToPixels(int(std::ceil(twips * down)), dpiY); };
-    for (std::size_t k = 0; k < layout::kControls.size(); ++k) {
-        const layout::ControlPlace &place = layout::kControls[k];
+    for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
+        const layout::ControlPlace &place = layout::kLayout[k];
         m_controls[k]->setGeometry(x(place.left), y(place.top), x(place.width), y(place.height));
     }
     resize(x(layout::kClientWidth), y(layout::kClientHeight));

@@ -116,8 +116,8 @@ MainWindow::~MainWindow()
 void MainWindow::createControls()
 {
     // Created in table order, which is the tab order.
-    for (std::size_t k = 0; k < layout::kControls.size(); ++k) {
-        const layout::ControlPlace &place = layout::kControls[k];
+    for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
+        const layout::ControlPlace &place = layout::kLayout[k];
         const DWORD exStyle =
             place.kind == layout::ControlKind::List || place.kind == layout::ControlKind::TextBox
                 ? WS_EX_CLIENTEDGE
@@ -143,8 +143,8 @@ void MainWindow::layOut(UINT dpi)
     SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
     HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
 
-    for (std::size_t k = 0; k < layout::kControls.size(); ++k) {
-        const layout::ControlPlace &place = layout::kControls[k];
+    for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
+        const layout::ControlPlace &place = layout::kLayout[k];
         SetWindowPos(m_controls[k], nullptr, twipsToPixels(place.left, dpi),
                      twipsToPixels(place.top, dpi), twipsToPixels(place.width, dpi),
                      twipsToPixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -199,13 +199,13 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // nothing, since the window has no default or cancel button.
         const int index = LOWORD(wParam) - kFirstControlId;
         if (HIWORD(wParam) != BN_CLICKED || index < 0 ||
-            index >= static_cast<int>(layout::kControls.size()))
+            index >= static_cast<int>(layout::kLayout.size()))
             return 0;
-        const layout::Command command = layout::kControls[static_cast<std::size_t>(index)].command;
+        const layout::Command command = layout::kLayout[static_cast<std::size_t>(index)].command;
         if (command == layout::Command::End)
             DestroyWindow(m_window);
         else if (command != layout::Command::None)
-            commands::run(command, *this);
+            commands::runCommand(command, *this);
         return 0;
     }
     case WM_DPICHANGED: {

@@ -410,7 +410,7 @@ TEST_CASE("the commands, pressed in turn")
         window.answers.assign(c.answers.begin(), c.answers.end());
 
         for (Command command : c.presses)
-            commands::run(command, window);
+            commands::runCommand(command, window);
 
         CHECK(window.reports == c.reports);
         CHECK(window.answers.empty()); // every answer was asked for
@@ -424,9 +424,9 @@ TEST_CASE("the typical use asks its questions in order")
 {
     ScriptedWindow window;
     window.answers = {"3", "4", "1", "3", "2"};
-    commands::run(enter, window);
-    commands::run(sort, window);
-    commands::run(insert, window);
+    commands::runCommand(enter, window);
+    commands::runCommand(sort, window);
+    commands::runCommand(insert, window);
 
     std::vector<Question> asked{countQuestion};
     for (const Question &q : elementQuestions(3))
@@ -443,7 +443,7 @@ TEST_CASE("numbers in the user's own digits and separator")
     ScriptedWindow window;
     window.format = {u"\u066B", u"\u0660"}; // Arabic decimal separator, Arabic-Indic digits
     window.answers = {"\u0662", "\u0662\u066B\u0665", "-\u0663\u066B\u0665"};
-    commands::run(enter, window);
+    commands::runCommand(enter, window);
     CHECK(window.reports.empty());
     // The rows hold element texts, with digits 0 to 9.
     CHECK(window.original == Rows{"2", "-4"});
@@ -467,7 +467,7 @@ TEST_CASE("insert places the number as a full sort would")
         for (int v : values)
             window.sorted.push_back(std::to_string(v));
         window.answers = {std::to_string(inserted)};
-        commands::run(insert, window);
+        commands::runCommand(insert, window);
 
         values.insert(std::upper_bound(values.begin(), values.end(), inserted), inserted);
         Rows expected;
