@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "core/caption_fit.h"
 #include "core/commands.h"
 #include "core/layout.h"
 #include "list_box.h"
@@ -14,8 +15,7 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include <algorithm>
-#include <cmath>
+#include <limits>
 
 namespace plimvar {
 
@@ -34,27 +34,6 @@ QAccessibleInterface *accessibleWindow(const QString &className, QObject *object
         object->isWidgetType())
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     return nullptr;
-}
-
-int twipsToPixels(int twips, int dotsPerInch)
-{
-    return qRound(twips * dotsPerInch / double(layout::kTwipsPerInch));
-}
-
-// How wide a control's caption may run, in twips: to its right edge, or to
-// the next control on its row where that begins first (the table lets the
-// label run under the count box, which would hide the end of a long one).
-int captionWidth(std::size_t index)
-{
-    const layout::ControlPlace &place = layout::kLayout[index];
-    int width = place.width;
-    for (const layout::ControlPlace &other : layout::kLayout) {
-        const bool sameRow =
-            other.top < place.top + place.height && place.top < other.top + other.height;
-        if (sameRow && other.left > place.left)
-            width = std::min(width, other.left - place.left);
-    }
-    return width;
 }
 
 // The room a control's text needs in the control's own font, with the
@@ -76,6 +55,13 @@ QSize roomForText(const QWidget *control)
     return {0, 0};
 }
 
+// A line edit keeps 32767 characters unless told otherwise, and would cut a
+// long pasted number into another one; the reading judges the whole text.
+void takeWholeText(QLineEdit *field)
+{
+    field->setMaxLength(std::numeric_limits<int>::max());
+}
+
 QWidget *createControl(const layout::ControlPlace &place, QWidget *parent)
 {
     const QString caption = qtText(place.caption);
@@ -91,9 +77,12 @@ QWidget *createControl(const layout::ControlPlace &place, QWidget *parent)
         control = button;
         break;
     }
-    case layout::ControlKind::TextBox:
-        control = new QLineEdit(parent);
+    case layout::ControlKind::TextBox: {
+        auto *box = new QLineEdit(parent);
+        takeWholeText(box);
+        control = box;
         break;
+    }
     case layout::ControlKind::Label:
         control = new QLabel(caption, parent);
         break;
@@ -147,29 +136,25 @@ MainWindow::MainWindow(QWidget *parent)
     listBox(List::Original)->setLayoutMode(QListView::Batched);
 }
 
-// Places the controls as the table says. Where a caption would not fit its
-// control in the user's font (large text, say), the whole table stretches
-// across or down just enough for the tightest one, and the window with it,
-// so that the arrangement stays; at the default font nothing moves.
+// Places the controls as the table says, stretched where a caption would
+// not fit its control in the user's font (large text, say).
 void MainWindow::layOut()
 {
     const int dpiX = logicalDpiX();
     const int dpiY = logicalDpiY();
-    double across = 1;
-    double down = 1;
+    std::array<layout::Extent, layout::kLayout.size()> needs;
     for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
-        const layout::ControlPlace &place = layout::kLayout[k];
         const QSize needed = roomForText(m_controls[k]);
-        across = std::max(across, needed.width() / double(twipsToPixels(captionWidth(k), dpiX)));
-        down = std::max(down, needed.height() / double(twipsToPixels(place.height, dpiY)));
+        needs[k] = {layout::toTwips(needed.width(), dpiX), layout::toTwips(needed.height(), dpiY)};
     }
-    auto x = [&](int twips) { return twipsToPixels(int(std::ceil(twips * across)), dpiX); };
-    auto y = [&](int twips) { return twipsToPixels(int(std::ceil(twips * down)), dpiY); };
+    const layout::FittedLayout fitted = layout::fitCaptions(needs);
     for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
-        const layout::ControlPlace &place = layout::kLayout[k];
-        m_controls[k]->setGeometry(x(place.left), y(place.top), x(place.width), y(place.height));
+        const layout::Rect &place = fitted.controls[k];
+        m_controls[k]->setGeometry(
+            layout::toPixels(place.left, dpiX), layout::toPixels(place.top, dpiY),
+            layout::toPixels(place.width, dpiX), layout::toPixels(place.height, dpiY));
     }
-    resize(x(layout::kClientWidth), y(layout::kClientHeight));
+    resize(layout::toPixels(fitted.clientWidth, dpiX), layout::toPixels(fitted.clientHeight, dpiY));
 }
 
 // Return presses the focused button, as Space does.
@@ -194,10 +179,15 @@ ListBox *MainWindow::listBox(List list) const
 
 std::u16string MainWindow::askText(std::u16string_view prompt, std::u16string_view title)
 {
-    bool accepted = false;
-    const QString answer = QInputDialog::getText(this, qtText(title), qtText(prompt),
-                                                 QLineEdit::Normal, QString(), &accepted);
-    return accepted ? answer.toStdU16String() : std::u16string();
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(qtText(title));
+    dialog.setLabelText(qtText(prompt));
+    dialog.setInputMode(QInputDialog::TextInput);
+    if (auto *field = dialog.findChild<QLineEdit *>())
+        takeWholeText(field);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.textValue().toStdU16String();
 }
 
 void MainWindow::reportFailure(std::u16string_view failureName)

@@ -3,6 +3,7 @@
 #include "core/commands.h"
 #include "core/layout.h"
 #include "input_box.h"
+#include "message_font.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -51,16 +52,14 @@ DWORD styleOf(layout::ControlKind kind)
     case layout::ControlKind::Button:
         return child | WS_TABSTOP | BS_PUSHBUTTON;
     case layout::ControlKind::TextBox:
-        return child | WS_TABSTOP | ES_AUTOHSCROLL;
+        // Several lines, so that a pasted text arrives whole, line breaks
+        // and all, for the count reading to judge; a one-line box keeps only
+        // what comes before the first line break.
+        return child | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL;
     case layout::ControlKind::Label:
         return child | SS_LEFT | SS_NOPREFIX;
     }
     return child;
-}
-
-int twipsToPixels(int twips, UINT dpi)
-{
-    return MulDiv(twips, static_cast<int>(dpi), layout::kTwipsPerInch);
 }
 
 // Screen readers take the name of a control that shows no caption of its
@@ -77,6 +76,17 @@ void nameForScreenReaders(HWND control, layout::ControlKind kind, const std::wst
                                  PROPID_ACC_NAME, name.c_str());
         services->Release();
     }
+}
+
+// A box of several lines, in a dialog, takes Escape to close the dialog it
+// stands in; here that would end the program. Escape in the count box does
+// nothing, as on every other control of the window.
+LRESULT CALLBACK countBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR)
+{
+    if ((message == WM_KEYDOWN && wParam == VK_ESCAPE) || (message == WM_CHAR && wParam == 0x1B))
+        return 0;
+    return DefSubclassProc(box, message, wParam, lParam);
 }
 
 } // namespace
@@ -129,6 +139,9 @@ void MainWindow::createControls()
         if (place.caption.empty())
             nameForScreenReaders(m_controls[k], place.kind, windowsText(place.accessibleName));
     }
+    // As much text as memory holds, not the 30000 characters of the default.
+    SendMessageW(m_controls[layout::kCountBox], EM_SETLIMITTEXT, 0, 0);
+    SetWindowSubclass(m_controls[layout::kCountBox], countBoxProc, 0, 0);
     // Readers name a text box after the label just before it among the
     // window's children; the label takes no focus, so the tab order stays.
     SetWindowPos(m_controls[layout::kCountLabel],
@@ -138,24 +151,27 @@ void MainWindow::createControls()
 
 void MainWindow::layOut(UINT dpi)
 {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
-    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
-
+    HFONT font = createMessageFont(dpi);
+    std::array<layout::Extent, layout::kLayout.size()> needs;
     for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
         const layout::ControlPlace &place = layout::kLayout[k];
-        SetWindowPos(m_controls[k], nullptr, twipsToPixels(place.left, dpi),
-                     twipsToPixels(place.top, dpi), twipsToPixels(place.width, dpi),
-                     twipsToPixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        needs[k] = captionNeed(font, place.kind, windowsText(place.caption), dpi);
+    }
+    const layout::FittedLayout fitted = layout::fitCaptions(needs);
+    const int dots = static_cast<int>(dpi);
+    for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
+        const layout::Rect &place = fitted.controls[k];
+        SetWindowPos(m_controls[k], nullptr, layout::toPixels(place.left, dots),
+                     layout::toPixels(place.top, dots), layout::toPixels(place.width, dots),
+                     layout::toPixels(place.height, dots), SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(m_controls[k], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     if (m_font)
         DeleteObject(m_font);
     m_font = font;
 
-    RECT frame{0, 0, twipsToPixels(layout::kClientWidth, dpi),
-               twipsToPixels(layout::kClientHeight, dpi)};
+    RECT frame{0, 0, layout::toPixels(fitted.clientWidth, dots),
+               layout::toPixels(fitted.clientHeight, dots)};
     AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_STYLE)),
                              FALSE, static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_EXSTYLE)),
                              dpi);
@@ -244,13 +260,20 @@ void MainWindow::reportFailure(std::u16string_view failureName)
 NumberFormat MainWindow::numberFormat()
 {
     wchar_t separator[8] = {};
-    wchar_t digits[16] = {};
     GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
-    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SNATIVEDIGITS, digits, 16);
     NumberFormat format;
     if (separator[0])
         format.decimalSeparator = programText(separator);
-    if (digits[0])
+    // A locale's own digits count only where the locale writes them, always
+    // (2) or in its own script's text (0), as Arabic does: Hindi and Thai,
+    // say, have digits of their own but write 0 to 9 (1).
+    DWORD substitution = 1;
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_IDIGITSUBSTITUTION | LOCALE_RETURN_NUMBER,
+                    reinterpret_cast<wchar_t *>(&substitution),
+                    sizeof substitution / sizeof(wchar_t));
+    wchar_t digits[16] = {};
+    if (substitution != 1 &&
+        GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SNATIVEDIGITS, digits, 16) && digits[0])
         format.zeroDigit = programText(std::wstring_view(digits, 1));
     return format;
 }

@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QIcon>
 #include <QInputDialog>
 #include <QLabel>
@@ -85,6 +86,18 @@ DialogDriver::Action answer(const QString &title, const QString &prompt, const Q
     };
 }
 
+// Pastes the text into the dialog's field and presses Return.
+DialogDriver::Action paste(const QString &text)
+{
+    return [=](QWidget *dialog) {
+        QLineEdit *field = dialog->findChild<QLineEdit *>();
+        QVERIFY(field);
+        QGuiApplication::clipboard()->setText(text);
+        field->paste();
+        QTest::keyClick(field, Qt::Key_Return);
+    };
+}
+
 DialogDriver::Action element(int i, const QString &text, Qt::Key key = Qt::Key_Return)
 {
     return answer(QString::number(i) + " element", "Uneti element niza:", text, key);
@@ -141,6 +154,8 @@ private slots:
     void keyboardAlone();
     void insertKeepsScrollAndSelection();
     void applicationIdentity();
+    void pastedTextArrivesWhole_data();
+    void pastedTextArrivesWhole();
     void captionsFitAnyFont_data();
     void captionsFitAnyFont();
     void qtButtonsInUserLanguage();
@@ -303,6 +318,49 @@ void TestMainWindow::applicationIdentity()
     const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
     QVERIFY(sizes.contains(QSize(16, 16)));
     QVERIFY(sizes.contains(QSize(32, 32)));
+}
+
+void TestMainWindow::pastedTextArrivesWhole_data()
+{
+    const QString longZeros(40000, '0');
+    QTest::addColumn<bool>("intoCountBox");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("report");
+    QTest::addColumn<QStringList>("sorted");
+    QTest::newRow("answer after a line break") << false << "\n42"
+                                               << "" << QStringList{"42"};
+    QTest::newRow("answer broken by a line") << false << "4\n2"
+                                             << "Type mismatch" << QStringList{};
+    QTest::newRow("answer of 40001 characters") << false << longZeros + "7"
+                                                << "" << QStringList{"7"};
+    QTest::newRow("count after a line break") << true << "\r\n3"
+                                              << "" << QStringList{"1", "3", "4"};
+    QTest::newRow("count of 40001 characters") << true << longZeros + "2"
+                                               << "" << QStringList{"1", "4"};
+}
+
+// Pasted text reaches the reading whole, line breaks and all, at any length.
+// An answer goes to the insert command, a count to the sort command.
+void TestMainWindow::pastedTextArrivesWhole()
+{
+    QFETCH(bool, intoCountBox);
+    QFETCH(QString, text);
+    QFETCH(QString, report);
+    QFETCH(QStringList, sorted);
+    Window w;
+    w.list("lstOriginalni")->rowModel().replaceRows({"4", "1", "3"});
+    QString reported;
+    if (intoCountBox) {
+        QGuiApplication::clipboard()->setText(text);
+        w.count()->paste();
+        QCOMPARE(w.count()->text(), text);
+        QTest::mouseClick(w.button("btnSortirajNiz"), Qt::LeftButton);
+    } else {
+        DialogDriver driver({paste(text), dismissReport(&reported)});
+        QTest::mouseClick(w.button("btnUmetniBroj"), Qt::LeftButton);
+    }
+    QCOMPARE(reported, report);
+    QCOMPARE(w.rows("lstSortiran"), sorted);
 }
 
 void TestMainWindow::captionsFitAnyFont_data()

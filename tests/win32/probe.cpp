@@ -3,7 +3,10 @@
 // controls with their places, the tab order, the list rows, the count box
 // and the names screen readers hear; or the dialog it shows. Reads the
 // questions "window" or "dialog" from standard input, a line each, and
-// answers each with one line a fact, "key<TAB>value...", then ".".
+// answers each with one line a fact, "key<TAB>value...", then ".". Two more
+// questions: "captions" measures each control's text in the user's message
+// font, and "clip TEXT" puts TEXT (with \n and \r for line breaks) on the
+// clipboard, for the test to paste.
 #include <windows.h>
 
 #include <initguid.h>
@@ -176,6 +179,60 @@ int probeDialog()
     return 0;
 }
 
+// What each caption of the window takes in the user's message font: its
+// width and the font's line height, in pixels.
+int probeCaptions()
+{
+    HWND window = FindWindowW(L"frmPlimvar", nullptr);
+    if (!window)
+        return 2;
+    const UINT dpi = GetDpiForWindow(window);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    TEXTMETRICW text{};
+    GetTextMetricsW(dc, &text);
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        const std::wstring caption = textOf(c);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        print({L"caption", number(GetDlgCtrlID(c)), number(extent.cx), number(text.tmHeight)});
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return 0;
+}
+
+int putOnClipboard(const std::string &escaped)
+{
+    std::string utf8;
+    for (std::size_t k = 0; k < escaped.size(); ++k) {
+        if (escaped[k] == '\\' && k + 1 < escaped.size()) {
+            const char next = escaped[++k];
+            utf8 += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+        } else {
+            utf8 += escaped[k];
+        }
+    }
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                           nullptr, 0);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (static_cast<std::size_t>(length) + 1) * 2);
+    auto *text = static_cast<wchar_t *>(GlobalLock(memory));
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text, length);
+    text[length] = L'\0';
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr))
+        return 4;
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+    return 0;
+}
+
 // Answers one question, then a line "." whatever the answer, so that the
 // test can keep one probe running and ask it again and again.
 void answer(const std::string &question)
@@ -186,6 +243,10 @@ void answer(const std::string &question)
             status = probeWindow();
         else if (question == "dialog")
             status = probeDialog();
+        else if (question == "captions")
+            status = probeCaptions();
+        else if (question.rfind("clip ", 0) == 0)
+            status = putOnClipboard(question.substr(5));
     } catch (const std::runtime_error &) {
         status = 4;
     }
@@ -198,12 +259,16 @@ void answer(const std::string &question)
 int wmain()
 {
     CoInitialize(nullptr);
-    char line[64];
-    while (std::fgets(line, sizeof line, stdin)) {
-        std::string question(line);
-        while (!question.empty() && (question.back() == '\n' || question.back() == '\r'))
+    std::string question;
+    for (int c; (c = std::getchar()) != EOF;) {
+        if (c != '\n') {
+            question += static_cast<char>(c);
+            continue;
+        }
+        while (!question.empty() && question.back() == '\r')
             question.pop_back();
         answer(question);
+        question.clear();
     }
     CoUninitialize();
     return 0;

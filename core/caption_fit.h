@@ -1,0 +1,50 @@
+#pragma once
+
+#include "layout.h"
+
+#include <array>
+
+// Fitting the window to the user's text size. A front end measures what
+// each caption needs in its own font; the table is then stretched across or
+// down just enough for the tightest one, so that the arrangement stays and,
+// at the default font, nothing moves.
+namespace plimvar::layout {
+
+// A width and height in twips.
+struct Extent
+{
+    int width = 0;
+    int height = 0;
+};
+
+struct Rect
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct FittedLayout
+{
+    // In the order of kLayout, in twips.
+    std::array<Rect, kLayout.size()> controls{};
+    int clientWidth = kClientWidth;
+    int clientHeight = kClientHeight;
+};
+
+// The width a control's caption may take: to the control's right edge, or
+// to the next control on its row where that begins first (the table lets
+// the label run under the count box, which would hide a long caption's end).
+int captionRoom(std::size_t index);
+
+// needs[k] is what the caption of kLayout[k] needs, with the margins the
+// control draws around it; a control with no caption needs nothing.
+FittedLayout fitCaptions(const std::array<Extent, kLayout.size()> &needs);
+
+// Twips to pixels, rounded to the nearest; pixels to twips, rounded up, so
+// that a need measured in pixels is never understated.
+int toPixels(int twips, int dotsPerInch);
+int toTwips(int pixels, int dotsPerInch);
+
+} // namespace plimvar::layout
