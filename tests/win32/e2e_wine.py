@@ -6,12 +6,17 @@ probe program, which asks the controls themselves.
                                          display and in its own prefix)
 """
 import os
+import re
 import subprocess
 import sys
 import time
 
 WINE = "/usr/lib/wine/wine64"
 TIMEOUT = 30.0
+
+# The message font as a LOGFONTW: 21 pixels high, Tahoma.
+LARGE_MESSAGE_FONT = ("ebffffff0000000000000000000000009001000000000001000000005400610068006f006d0061"
+                      + "00" * 53)
 
 # Control identifiers: 100 and up, in the order of the window's table.
 ORIGINAL, SORTED, ENTER, COUNT, LABEL, SORT, INSERT, END = range(100, 108)
@@ -29,6 +34,11 @@ def poll(what, probe, timeout=TIMEOUT):
             return found
         time.sleep(0.1)
     raise Failed("timed out waiting for " + what)
+
+
+def unescape(field):
+    """The probe writes line breaks, tabs and backslashes escaped."""
+    return re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r", "t": "\t"}.get(m[1], m[1]), field)
 
 
 def xdotool(*args):
@@ -61,7 +71,7 @@ class Program:
             line = line.rstrip("\r\n")
             if line == ".":
                 break
-            lines.append(line.split("\t"))
+            lines.append([unescape(field) for field in line.split("\t")])
         if lines[-1] != ["status", "0"]:
             return None
         return lines[:-1]
@@ -122,6 +132,11 @@ class Program:
         xdotool("key", key)
         poll("dialog %s to close" % title, lambda: self.probe("dialog") is None)
 
+    def paste(self, text):
+        """Puts text on the clipboard and pastes it into the focused field."""
+        self.probe("clip " + text.replace("\\", "\\\\").replace("\r", "\\r").replace("\n", "\\n"))
+        xdotool("key", "ctrl+v")
+
     def report(self):
         """Reads the failure report that must now be open, and dismisses it."""
         lines = self.dialog("Plimvar")
@@ -173,14 +188,74 @@ def check_layout(program, dpi):
            str(LABEL))
 
 
+def check_captions_fit(program):
+    """Every caption whole in the user's message font, and no control over
+    another: a label shows only its text, which the count box may not cover."""
+    state = program.window()
+    measured = {int(f[1]): (int(f[2]), int(f[3])) for f in program.probe("captions")}
+    shown = {}
+    for control_id, c in state["controls"].items():
+        x, y, w, h = (int(c[k]) for k in ("x", "y", "w", "h"))
+        width, height = measured[control_id]
+        # A button's edges and an edit box's frame take two pixels a side.
+        edge = 0 if c["kind"] == "Static" else 2
+        if c["kind"] != "ListBox":
+            expect("%s holds its text" % (c["text"] or control_id),
+                   (width <= w - 2 * edge, height <= h - 2 * edge), (True, True))
+        shown[control_id] = (x, y, width if c["kind"] == "Static" else w, h)
+    client = [int(v) for v in state["client"][:2]]
+    for a, (x, y, w, h) in shown.items():
+        expect("control %d inside the window" % a, x + w <= client[0] and y + h <= client[1], True)
+        for b, (x2, y2, w2, h2) in shown.items():
+            if a < b:
+                expect("controls %d and %d apart" % (a, b),
+                       x < x2 + w2 and x2 < x + w and y < y2 + h2 and y2 < y + h, False)
+
+
+# Pasted text, into the input box or the count box: what the user is told,
+# and what the sorted list then holds. The entered list is 4, 1, 3.
+PASTES = [
+    ("answer", "\r\n42", None, ["1", "3", "4", "42"]),
+    ("answer", "4\r\n2", ["Type mismatch"], ["1", "3", "4"]),
+    ("answer", "0" * 100000 + "7", None, ["1", "3", "4", "7"]),
+    ("count", "\r\n2", None, ["1", "4"]),
+    ("count", "0" * 100000 + "3", None, ["1", "3", "4"]),
+]
+
+
+def check_pastes(program):
+    enter(program, "3", "4", "1", "3")
+    for where, text, report, sorted_rows in PASTES:
+        what = "%s %r" % (where, text if len(text) < 20 else text[:3] + "..." + text[-3:])
+        if where == "answer":
+            program.press(SORT)
+            poll("the sorted list", lambda: program.rows(SORTED) == ["1", "3", "4"])
+            program.press(INSERT)
+            program.dialog("Umetni broj")
+            program.paste(text)
+            program.answer("Umetni broj", "")
+        else:
+            program.press(COUNT)
+            xdotool("key", "ctrl+a", "BackSpace")
+            program.paste(text)
+            poll("the pasted count", lambda: program.count() == text)
+            program.press(SORT)
+        expect("report of pasted " + what, program.report() if report else None, report)
+        expect("sorted list after pasted " + what, program.rows(SORTED), sorted_rows)
+
+
 def main():
     exe, probe = sys.argv[1], sys.argv[2]
 
     program = Program(exe, probe)
     try:
         check_layout(program, 96)
+        check_captions_fit(program)
         expect("starts empty", (program.rows(ORIGINAL), program.rows(SORTED), program.count()),
                ([], [], ""))
+        program.press(ENTER)
+        default_input_box_width = int(program.dialog("Broj elemenata niza")[1][3])
+        program.answer("Broj elemenata niza", "0")
 
         # The typical use: enter 4, 1, 3; sort; insert 2.
         enter(program, "3", "4", "1", "3")
@@ -198,8 +273,8 @@ def main():
         expect("report of a text", program.report(), ["Type mismatch"])
         expect("sorted list after the report", program.rows(SORTED), ["1", "2", "3", "4"])
         program.press(ENTER)
-        program.answer("Broj elemenata niza", "", key="Escape")
-        expect("report of a cancelled dialog", program.report(), ["Type mismatch"])
+        program.answer("Broj elemenata niza", "5", key="Escape")
+        expect("report of a dialog cancelled after typing", program.report(), ["Type mismatch"])
         program.press(ENTER)
         program.answer("Broj elemenata niza", "-40000")
         expect("report of a large count", program.report(), ["Overflow"])
@@ -214,7 +289,7 @@ def main():
 
         # A new entry replaces the entered array once its count is read.
         enter(program, "2", "7")
-        program.answer("2 element", "", key="Escape")
+        program.answer("2 element", "8", key="Escape")
         expect("report of a cancelled element", program.report(), ["Type mismatch"])
         expect("entered list after the cancelled element", program.rows(ORIGINAL), ["7"])
 
@@ -262,6 +337,27 @@ def main():
     program = Program(exe, probe)
     try:
         check_layout(program, 144)
+        program.end()
+    finally:
+        program.close()
+
+    # A larger message font, as a larger text size gives, back at 96 dots
+    # per inch: the window grows just enough and the input box follows.
+    for key, value_type, value in ((r"HKCU\Control Panel\Desktop", "REG_DWORD", "96"),
+                                   (r"HKCU\Control Panel\Desktop\WindowMetrics", "REG_BINARY",
+                                    LARGE_MESSAGE_FONT)):
+        name = "LogPixels" if value_type == "REG_DWORD" else "MessageFont"
+        subprocess.run([WINE, "reg", "add", key, "/v", name, "/t", value_type, "/d", value, "/f"],
+                       check=True, capture_output=True, timeout=60)
+    subprocess.run(["/usr/lib/wine/wineserver", "-w"], timeout=60)
+    program = Program(exe, probe)
+    try:
+        check_captions_fit(program)
+        program.press(ENTER)
+        width = int(program.dialog("Broj elemenata niza")[1][3])
+        expect("the input box grows with the font", width > 1.5 * default_input_box_width, True)
+        program.answer("Broj elemenata niza", "0")
+        check_pastes(program)
         program.end()
     finally:
         program.close()

@@ -31,9 +31,19 @@ LRESULT ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 
 void print(const std::vector<std::wstring> &fields)
 {
+    // Line breaks, tabs and backslashes in a text are escaped, so that one
+    // fact stays one line.
     std::wstring line;
-    for (std::size_t k = 0; k < fields.size(); ++k)
-        line += (k ? L"\t" : L"") + fields[k];
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        if (k)
+            line += L'\t';
+        for (wchar_t c : fields[k])
+            line += c == L'\n'   ? L"\\n"
+                    : c == L'\r' ? L"\\r"
+                    : c == L'\t' ? L"\\t"
+                    : c == L'\\' ? L"\\\\"
+                                 : std::wstring(1, c);
+    }
     line += L"\n";
     // UTF-8, so that the test reads every text as it is.
     const int size =
@@ -218,8 +228,8 @@ int putOnClipboard(const std::string &escaped)
             utf8 += escaped[k];
         }
     }
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (static_cast<std::size_t>(length) + 1) * 2);
     auto *text = static_cast<wchar_t *>(GlobalLock(memory));
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text, length);

@@ -18,4 +18,4 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; stop_own_display; rm -rf "$work"' EXIT
 start_own_display "$work"
 timeout 120 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; exit 1; }
-timeout 240 python3 "$here/e2e_wine.py" "$exe" "$probe"
+timeout 400 python3 "$here/e2e_wine.py" "$exe" "$probe"
