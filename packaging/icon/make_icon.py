@@ -11,13 +11,17 @@ displays; and as scalable SVG.
     make_icon.py OUTPUT_DIR
 
 writes plimvar-N.png for N in 16, 32, 48, 64, 128 and 256, plimvar-32-mono.png,
-plimvar.svg and plimvar.ico (the .ico by icotool, from Debian's icoutils;
-its three images are the 2- and 16-colour 32 pixel ones and the 16 pixel one).
+plimvar.svg and plimvar.ico (the .ico by icotool, from Debian's icoutils).
+The .ico holds the 2- and 16-colour 32 pixel images and the 16 pixel one,
+and for Explorer and the Start menu two 32-bit images, at 48 pixels and at
+256 (stored as PNG), drawn from the SVG by rsvg-convert (Debian's
+librsvg2-bin).
 """
 import os
 import struct
 import subprocess
 import sys
+import tempfile
 import zlib
 
 TRANSPARENT = None
@@ -101,13 +105,21 @@ def main():
             f.write(png(pixels))
     with open(os.path.join(out, "plimvar.svg"), "w") as f:
         f.write(svg())
-    subprocess.run(
-        ["icotool", "--create", "--output", os.path.join(out, "plimvar.ico"),
-         "--bit-depth=1", os.path.join(out, "plimvar-32-mono.png"),
-         "--bit-depth=4", os.path.join(out, "plimvar-32.png"),
-         "--bit-depth=4", os.path.join(out, "plimvar-16.png")],
-        check=True)
-
+    svg_path = os.path.join(out, "plimvar.svg")
+    with tempfile.TemporaryDirectory() as drawn:
+        smooth = {}
+        for size in (48, 256):
+            smooth[size] = os.path.join(drawn, "plimvar-%d.png" % size)
+            subprocess.run(["rsvg-convert", "--width=%d" % size, "--height=%d" % size,
+                            "--output", smooth[size], svg_path], check=True)
+        subprocess.run(
+            ["icotool", "--create", "--output", os.path.join(out, "plimvar.ico"),
+             "--bit-depth=1", os.path.join(out, "plimvar-32-mono.png"),
+             "--bit-depth=4", os.path.join(out, "plimvar-32.png"),
+             "--bit-depth=4", os.path.join(out, "plimvar-16.png"),
+             "--bit-depth=32", smooth[48],
+             "--raw=" + smooth[256]],
+            check=True)
 
 if __name__ == "__main__":
     main()

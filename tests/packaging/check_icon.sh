@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Checks the program's icon: the three images of the Windows .ico, and that
+# Checks the program's icon: the five images of the Windows .ico, and that
 # every committed icon file is what the drawing script makes.
 #     check_icon.sh ICON_DIR
 set -euo pipefail
 icons=$1
-command -v icotool >/dev/null || { echo "SKIP: icotool (icoutils) is not installed"; exit 77; }
+for tool in icotool rsvg-convert; do
+    command -v $tool >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
 
 fail=0
 listed=$(icotool -l "$icons/plimvar.ico")
 expected='--icon --index=1 --width=32 --height=32 --bit-depth=1 --palette-size=2
 --icon --index=2 --width=32 --height=32 --bit-depth=4 --palette-size=16
---icon --index=3 --width=16 --height=16 --bit-depth=4 --palette-size=16'
+--icon --index=3 --width=16 --height=16 --bit-depth=4 --palette-size=16
+--icon --index=4 --width=48 --height=48 --bit-depth=32 --palette-size=0
+--icon --index=5 --width=256 --height=256 --bit-depth=32 --palette-size=0'
 if [ "$listed" != "$expected" ]; then
     echo "FAIL: the icon's images are"
     echo "$listed"
@@ -24,5 +28,5 @@ for f in "$work"/*; do
     name=$(basename "$f")
     cmp -s "$icons/$name" "$f" || { echo "FAIL: $name differs from what make_icon.py draws"; fail=1; }
 done
-[ $fail -eq 0 ] && echo "PASS: three Windows icon images, and every icon file matches its source"
+[ $fail -eq 0 ] && echo "PASS: five Windows icon images, and every icon file matches its source"
 exit $fail

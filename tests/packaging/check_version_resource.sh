@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Reads the resources back from the built Plimvar.exe with MinGW's windres:
-# the version record, the icon with its three images, the input box's
-# dialog and the manifest.
+# the version record with its copyright holder, the icon with its five
+# images, the input box's dialog and the manifest.
 #     check_version_resource.sh WINDRES PLIMVAR_EXE
 set -euo pipefail
 windres=$1 exe=$2
@@ -26,6 +26,7 @@ expect '1 14 /* RT_GROUP_ICON */'
 expect '100 DIALOGEX'
 expect '1 24 /* RT_MANIFEST */'
 images=$(grep -c '/\* RT_ICON \*/' "$work/text.rc" || true)
-[ "$images" -eq 3 ] || { echo "FAIL: $images icon images, not 3"; fail=1; }
+[ "$images" -eq 5 ] || { echo "FAIL: $images icon images, not 5"; fail=1; }
+expect 'VALUE "LegalCopyright", "Copyright (c) 2026 The Plimvar developers. MIT licence."'
 [ $fail -eq 0 ] && echo "PASS: version record, icon, dialog and manifest read back from $(basename "$exe")"
 exit $fail
