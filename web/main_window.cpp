@@ -1,0 +1,215 @@
+#include "main_window.h"
+
+#include "core/caption_fit.h"
+#include "core/commands.h"
+#include "core/layout.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+// The page's side of the window (page.js keeps it in the object Plimvar).
+// Text crosses in UTF-16, as the core holds it; a text coming back from the
+// page is put on the heap there and freed here.
+
+// clang-format off
+EM_JS(void, jsCreateControl, (int index, int kind, const char16_t *name, const char16_t *caption,
+                              const char16_t *accessibleName, int command), {
+    Plimvar.createControl(index, kind, UTF16ToString(name), UTF16ToString(caption),
+                          UTF16ToString(accessibleName), command);
+});
+EM_JS(void, jsSetCaption, (const char16_t *caption), {
+    Plimvar.setCaption(UTF16ToString(caption));
+});
+EM_JS(int, jsCaptionNeed, (int index, int across), {
+    return Plimvar.captionNeed(index, across);
+});
+EM_JS(void, jsPlace, (int index, int left, int top, int width, int height), {
+    Plimvar.place(index, left, top, width, height);
+});
+EM_JS(void, jsSizeClient, (int width, int height), {
+    Plimvar.sizeClient(width, height);
+});
+EM_ASYNC_JS(char16_t *, jsAskText, (const char16_t *prompt, const char16_t *title), {
+    return Plimvar.toHeap(await Plimvar.ask(UTF16ToString(prompt), UTF16ToString(title)));
+});
+EM_ASYNC_JS(void, jsReport, (const char16_t *title, const char16_t *failureName), {
+    await Plimvar.report(UTF16ToString(title), UTF16ToString(failureName));
+});
+EM_JS(char16_t *, jsDecimalSeparator, (), {
+    return Plimvar.toHeap(Plimvar.decimalSeparator());
+});
+EM_JS(char16_t *, jsZeroDigit, (), {
+    return Plimvar.toHeap(Plimvar.zeroDigit());
+});
+EM_JS(char16_t *, jsCountText, (), {
+    return Plimvar.toHeap(Plimvar.countText());
+});
+EM_JS(void, jsSetCountText, (const char16_t *text), {
+    Plimvar.setCountText(UTF16ToString(text));
+});
+EM_JS(void, jsRowsReplaced, (int list, int count), {
+    Plimvar.rowsReplaced(list, count);
+});
+EM_JS(void, jsRowInserted, (int list, int row, int count), {
+    Plimvar.rowInserted(list, row, count);
+});
+EM_JS(void, jsEnd, (), {
+    Plimvar.end();
+});
+// clang-format on
+
+namespace plimvar::web {
+
+namespace {
+
+std::u16string takeText(char16_t *text)
+{
+    std::u16string taken = text ? std::u16string(text) : std::u16string();
+    std::free(text);
+    return taken;
+}
+
+std::u16string zeroEnded(std::u16string_view text)
+{
+    return std::u16string(text);
+}
+
+int listIndex(List list)
+{
+    return static_cast<int>(list);
+}
+
+} // namespace
+
+MainWindow::MainWindow()
+{
+    jsSetCaption(zeroEnded(layout::kWindowCaption).c_str());
+    // In table order, which is the tab order.
+    for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
+        const layout::ControlPlace &place = layout::kLayout[k];
+        jsCreateControl(static_cast<int>(k), static_cast<int>(place.kind),
+                        zeroEnded(place.name).c_str(), zeroEnded(place.caption).c_str(),
+                        zeroEnded(place.accessibleName).c_str(), static_cast<int>(place.command));
+    }
+    fitCaptions();
+}
+
+// The page measures in CSS pixels, 96 to the inch at every zoom; the
+// browser scales them with its zoom.
+void MainWindow::fitCaptions()
+{
+    constexpr int kCssPixelsPerInch = 96;
+    std::array<layout::Extent, layout::kLayout.size()> needs;
+    for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
+        const int index = static_cast<int>(k);
+        needs[k] = {layout::toTwips(jsCaptionNeed(index, 1), kCssPixelsPerInch),
+                    layout::toTwips(jsCaptionNeed(index, 0), kCssPixelsPerInch)};
+    }
+    const layout::FittedLayout fitted = layout::fitCaptions(needs);
+    for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
+        const layout::Rect &r = fitted.controls[k];
+        jsPlace(static_cast<int>(k), layout::toPixels(r.left, kCssPixelsPerInch),
+                layout::toPixels(r.top, kCssPixelsPerInch),
+                layout::toPixels(r.width, kCssPixelsPerInch),
+                layout::toPixels(r.height, kCssPixelsPerInch));
+    }
+    jsSizeClient(layout::toPixels(fitted.clientWidth, kCssPixelsPerInch),
+                 layout::toPixels(fitted.clientHeight, kCssPixelsPerInch));
+}
+
+void MainWindow::press(layout::Command command)
+{
+    if (command == layout::Command::End)
+        jsEnd();
+    else
+        commands::runCommand(command, *this);
+}
+
+void MainWindow::restart()
+{
+    for (List list : {List::Original, List::Sorted})
+        replaceRows(list, {});
+    setCountText(u"");
+}
+
+const char16_t *MainWindow::shownRow(List list, int row) const
+{
+    const std::vector<std::u16string> &rows = rowsOf(list);
+    if (row < 0 || row >= static_cast<int>(rows.size()))
+        return u"";
+    return rows[static_cast<std::size_t>(row)].c_str();
+}
+
+std::u16string MainWindow::askText(std::u16string_view prompt, std::u16string_view title)
+{
+    return takeText(jsAskText(zeroEnded(prompt).c_str(), zeroEnded(title).c_str()));
+}
+
+void MainWindow::reportFailure(std::u16string_view failureName)
+{
+    jsReport(zeroEnded(texts::kReportTitle).c_str(), zeroEnded(failureName).c_str());
+}
+
+NumberFormat MainWindow::numberFormat()
+{
+    NumberFormat format;
+    if (std::u16string separator = takeText(jsDecimalSeparator()); !separator.empty())
+        format.decimalSeparator = std::move(separator);
+    if (std::u16string zero = takeText(jsZeroDigit()); !zero.empty())
+        format.zeroDigit = std::move(zero);
+    return format;
+}
+
+std::u16string MainWindow::countText()
+{
+    return takeText(jsCountText());
+}
+
+void MainWindow::setCountText(std::u16string_view text)
+{
+    jsSetCountText(zeroEnded(text).c_str());
+}
+
+int MainWindow::rowCount(List list)
+{
+    return static_cast<int>(rowsOf(list).size());
+}
+
+std::u16string_view MainWindow::rowText(List list, int row)
+{
+    // A row past the end reads as the empty text.
+    return shownRow(list, row);
+}
+
+void MainWindow::appendRow(List list, std::u16string_view text)
+{
+    insertRow(list, rowCount(list), text);
+}
+
+void MainWindow::insertRow(List list, int row, std::u16string_view text)
+{
+    std::vector<std::u16string> &rows = rowsOf(list);
+    row = std::clamp(row, 0, rowCount(list));
+    rows.emplace(rows.begin() + row, text);
+    jsRowInserted(listIndex(list), row, rowCount(list));
+}
+
+void MainWindow::replaceRows(List list, const std::vector<std::u16string> &rows)
+{
+    rowsOf(list) = rows;
+    jsRowsReplaced(listIndex(list), rowCount(list));
+}
+
+void MainWindow::replaceRows(List list, List source, std::span<const ElementValue> sourceRows)
+{
+    const std::vector<std::u16string> &from = rowsOf(source);
+    std::vector<std::u16string> rows;
+    rows.reserve(sourceRows.size());
+    for (ElementValue row : sourceRows)
+        rows.push_back(from[static_cast<std::size_t>(row)]);
+    replaceRows(list, rows);
+}
+
+} // namespace plimvar::web

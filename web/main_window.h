@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/layout.h"
+#include "core/window_services.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace plimvar::web {
+
+// The program's one window in a web page, built from the shared layout
+// table, and what the commands see of the browser. The page draws it
+// (page.js); this side holds the rows, which the page asks for as it
+// shows them, so that a list of tens of thousands of rows crosses nothing.
+class MainWindow : public WindowServices
+{
+public:
+    // Builds the window in the page and fits it to the page's font.
+    MainWindow();
+
+    // Stretches the table where a caption would not fit in the page's
+    // font, as it is now (after a change of zoom or font size, say).
+    void fitCaptions();
+    // Runs a button's command; the end command takes the window away.
+    void press(layout::Command command);
+    // A new window, as the program has when it starts.
+    void restart();
+    // The text of a row as the page shows it, ended by a zero.
+    const char16_t *shownRow(List list, int row) const;
+
+    std::u16string askText(std::u16string_view prompt, std::u16string_view title) override;
+    void reportFailure(std::u16string_view failureName) override;
+    NumberFormat numberFormat() override;
+    std::u16string countText() override;
+    void setCountText(std::u16string_view text) override;
+    int rowCount(List list) override;
+    std::u16string_view rowText(List list, int row) override;
+    void appendRow(List list, std::u16string_view text) override;
+    void insertRow(List list, int row, std::u16string_view text) override;
+    void replaceRows(List list, const std::vector<std::u16string> &rows) override;
+    void replaceRows(List list, List source, std::span<const ElementValue> sourceRows) override;
+
+private:
+    std::vector<std::u16string> &rowsOf(List list) { return m_rows[static_cast<int>(list)]; }
+    const std::vector<std::u16string> &rowsOf(List list) const
+    {
+        return m_rows[static_cast<int>(list)];
+    }
+
+    std::array<std::vector<std::u16string>, 2> m_rows;
+};
+
+} // namespace plimvar::web

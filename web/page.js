@@ -1,0 +1,334 @@
+'use strict';
+// The page's side of Plimvar's window. The program (plimvar.wasm) builds
+// the window from its layout table and decides everything; this only draws
+// what it is told, measures text, asks questions and reports failures.
+
+// The kinds of control and the commands, as the layout table numbers them.
+const Kind = { List: 0, Button: 1, TextBox: 2, Label: 3 };
+const EndCommand = 4;
+
+// A list box: one text per row, one row selected, keyboard and screen
+// readers as for any list box. Only the rows in view are in the page, so a
+// list of tens of thousands of rows scrolls and is replaced at once; the
+// program holds the rows and gives each as it comes into view.
+class ListBox {
+    constructor(element, list) {
+        this.element = element;
+        this.list = list;
+        this.count = 0;
+        this.selected = -1;
+        this.rows = document.createElement('div');
+        this.rows.className = 'rows';
+        this.rows.setAttribute('role', 'presentation');
+        element.append(this.rows);
+        element.setAttribute('role', 'listbox');
+        element.tabIndex = 0;
+        element.addEventListener('scroll', () => this.render());
+        element.addEventListener('keydown', (event) => this.key(event));
+        element.addEventListener('mousedown', (event) => {
+            const row = event.target.closest('.row');
+            if (row)
+                this.select(Number(row.dataset.row));
+        });
+    }
+
+    rowHeight() {
+        if (!this.height) {
+            const probe = document.createElement('div');
+            probe.className = 'row';
+            probe.textContent = '0';
+            this.rows.append(probe);
+            this.height = probe.getBoundingClientRect().height || 15;
+            probe.remove();
+        }
+        return this.height;
+    }
+
+    replaced(count) {
+        this.count = count;
+        this.selected = -1;
+        this.element.scrollTop = 0;
+        this.render();
+    }
+
+    // The rows in view stay in view and the selected row stays selected,
+    // as in a desktop list box.
+    inserted(row, count) {
+        this.count = count;
+        if (this.selected >= row)
+            this.selected += 1;
+        this.render();
+    }
+
+    select(row) {
+        if (this.count === 0)
+            return;
+        this.selected = Math.max(0, Math.min(this.count - 1, row));
+        const height = this.rowHeight();
+        const top = this.selected * height;
+        if (top < this.element.scrollTop)
+            this.element.scrollTop = top;
+        else if (top + height > this.element.scrollTop + this.element.clientHeight)
+            this.element.scrollTop = top + height - this.element.clientHeight;
+        this.render();
+    }
+
+    key(event) {
+        const page = Math.max(1, Math.floor(this.element.clientHeight / this.rowHeight()) - 1);
+        const moves = {
+            ArrowDown: this.selected + 1, ArrowUp: Math.max(0, this.selected - 1),
+            PageDown: this.selected + page, PageUp: Math.max(0, this.selected - page),
+            Home: 0, End: this.count - 1,
+        };
+        if (event.key in moves) {
+            event.preventDefault();
+            this.select(moves[event.key]);
+        }
+    }
+
+    render() {
+        this.height = 0;
+        const height = this.rowHeight();
+        this.rows.style.height = this.count * height + 'px';
+        const first = Math.floor(this.element.scrollTop / height);
+        const last = Math.min(this.count, first + Math.ceil(this.element.clientHeight / height) + 1);
+        const shown = [];
+        for (let row = first; row < last; ++row) {
+            const option = document.createElement('div');
+            option.className = 'row';
+            option.id = this.element.id + '-row-' + row;
+            option.dataset.row = row;
+            option.setAttribute('role', 'option');
+            option.setAttribute('aria-posinset', row + 1);
+            option.setAttribute('aria-setsize', this.count);
+            option.setAttribute('aria-selected', row === this.selected ? 'true' : 'false');
+            option.style.top = row * height + 'px';
+            option.textContent = Module.UTF16ToString(Module._plimvar_row(this.list, row));
+            shown.push(option);
+        }
+        this.rows.replaceChildren(...shown);
+        if (this.selected >= first && this.selected < last)
+            this.element.setAttribute('aria-activedescendant', this.element.id + '-row-' + this.selected);
+        else
+            this.element.removeAttribute('aria-activedescendant');
+    }
+}
+
+// A modal dialog that gives back focus to where it was when it closes.
+function showModal(dialog, focus) {
+    const before = document.activeElement;
+    return new Promise((resolve) => {
+        const close = (value) => {
+            dialog.close();
+            if (before && before.isConnected)
+                before.focus();
+            resolve(value);
+        };
+        dialog.showModal();
+        focus.focus();
+        dialog.finish = close;
+    });
+}
+
+const Plimvar = {
+    controls: [],
+    lists: [],
+    busy: false,
+
+    // Texts go back to the program on its heap, in UTF-16; it frees them.
+    toHeap(text) {
+        const size = (text.length + 1) * 2;
+        const pointer = Module._malloc(size);
+        Module.stringToUTF16(text, pointer, size);
+        return pointer;
+    },
+
+    setCaption(caption) {
+        document.title = caption;
+        document.getElementById('frmPlimvarTitle').textContent = caption;
+    },
+
+    createControl(index, kind, name, caption, accessibleName, command) {
+        let control;
+        if (kind === Kind.List) {
+            control = document.createElement('div');
+            control.className = 'list';
+            this.lists.push(new ListBox(control, this.lists.length));
+        } else if (kind === Kind.Button) {
+            control = document.createElement('button');
+            control.type = 'button';
+            control.textContent = caption;
+            control.addEventListener('click', () => this.press(command));
+        } else if (kind === Kind.TextBox) {
+            // Several lines, so that a pasted text keeps its line breaks for
+            // the count reading to judge; Return types none.
+            control = document.createElement('textarea');
+            control.rows = 1;
+            control.wrap = 'off';
+            control.spellcheck = false;
+            control.addEventListener('keydown', (event) => {
+                if (event.key === 'Enter')
+                    event.preventDefault();
+            });
+        } else {
+            control = document.createElement('label');
+            control.textContent = caption;
+            control.htmlFor = 'txtBrojElemenata';
+        }
+        control.id = name;
+        if (accessibleName !== caption)
+            control.setAttribute('aria-label', accessibleName);
+        this.controls[index] = control;
+        document.getElementById('client').append(control);
+    },
+
+    // What a caption needs in CSS pixels, across or down, with the
+    // control's own padding and border.
+    captionNeed(index, across) {
+        const control = this.controls[index];
+        if (control.classList.contains('list'))
+            return 0;
+        const style = getComputedStyle(control);
+        const px = (name) => parseFloat(style[name]) || 0;
+        const range = document.createRange();
+        range.selectNodeContents(control);
+        const text = range.getBoundingClientRect();
+        if (across) {
+            if (control.tagName === 'TEXTAREA')
+                return 0;
+            return Math.ceil(text.width + px('paddingLeft') + px('paddingRight') +
+                             px('borderLeftWidth') + px('borderRightWidth'));
+        }
+        const line = style.lineHeight === 'normal' ? text.height : px('lineHeight');
+        return Math.ceil(Math.max(line, text.height) + px('paddingTop') + px('paddingBottom') +
+                         px('borderTopWidth') + px('borderBottomWidth'));
+    },
+
+    place(index, left, top, width, height) {
+        const style = this.controls[index].style;
+        style.left = left + 'px';
+        style.top = top + 'px';
+        style.width = width + 'px';
+        style.height = height + 'px';
+    },
+
+    sizeClient(width, height) {
+        const client = document.getElementById('client');
+        client.style.width = width + 'px';
+        client.style.height = height + 'px';
+        for (const list of this.lists)
+            list.render();
+    },
+
+    async press(command) {
+        // One command at a time, as on the desktop.
+        if (this.busy)
+            return;
+        this.busy = true;
+        try {
+            await Module.ccall('plimvar_press', null, ['number'], [command], { async: true });
+        } finally {
+            this.busy = false;
+        }
+    },
+
+    ask(prompt, title) {
+        const dialog = document.getElementById('inputBox');
+        const answer = document.getElementById('inputBoxAnswer');
+        document.getElementById('inputBoxTitle').textContent = title;
+        document.getElementById('inputBoxPrompt').textContent = prompt;
+        answer.value = '';
+        return showModal(dialog, answer);
+    },
+
+    report(title, failureName) {
+        document.getElementById('reportTitle').textContent = title;
+        document.getElementById('reportText').textContent = failureName;
+        return showModal(document.getElementById('report'), document.getElementById('reportOk'));
+    },
+
+    // The user's locale, as the browser knows it: its decimal separator and
+    // its own digit zero.
+    decimalSeparator() {
+        const parts = new Intl.NumberFormat(navigator.language).formatToParts(1.5);
+        const decimal = parts.find((part) => part.type === 'decimal');
+        return decimal ? decimal.value : '.';
+    },
+    zeroDigit() {
+        return new Intl.NumberFormat(navigator.language, { useGrouping: false }).format(0);
+    },
+
+    countText() {
+        return document.getElementById('txtBrojElemenata').value;
+    },
+    setCountText(text) {
+        document.getElementById('txtBrojElemenata').value = text;
+    },
+
+    rowsReplaced(list, count) {
+        this.lists[list].replaced(count);
+    },
+    rowInserted(list, row, count) {
+        this.lists[list].inserted(row, count);
+    },
+
+    // The window goes away, as a desktop program's does when it ends; the
+    // page then offers only to start it again.
+    end() {
+        document.getElementById('frmPlimvar').hidden = true;
+        document.getElementById('ended').hidden = false;
+        document.getElementById('startAgain').focus();
+    },
+
+    startAgain() {
+        Module._plimvar_restart();
+        document.getElementById('ended').hidden = true;
+        document.getElementById('frmPlimvar').hidden = false;
+        Module._plimvar_fit();
+        this.controls[0].focus();
+    },
+
+    hookDialogs() {
+        const input = document.getElementById('inputBox');
+        const answer = document.getElementById('inputBoxAnswer');
+        document.getElementById('inputBoxOk').addEventListener('click', () => input.finish(answer.value));
+        document.getElementById('inputBoxCancel').addEventListener('click', () => input.finish(''));
+        // Return answers; it must not go on to press the button that opened
+        // the dialog once focus is back there.
+        answer.addEventListener('keydown', (event) => {
+            if (event.key === 'Enter') {
+                event.preventDefault();
+                input.finish(answer.value);
+            }
+        });
+        // Escape or closing the dialog gives the empty text.
+        input.addEventListener('cancel', (event) => {
+            event.preventDefault();
+            input.finish('');
+        });
+        const report = document.getElementById('report');
+        document.getElementById('reportOk').addEventListener('click', () => report.finish());
+        report.addEventListener('cancel', (event) => {
+            event.preventDefault();
+            report.finish();
+        });
+        document.getElementById('startAgain').addEventListener('click', () => this.startAgain());
+    },
+};
+
+var Module = {
+    onRuntimeInitialized() {
+        Plimvar.hookDialogs();
+        Module._plimvar_start();
+        document.getElementById('loading').hidden = true;
+        document.getElementById('frmPlimvar').hidden = false;
+        Module._plimvar_fit();
+        // A change of zoom or of the font fits the window anew.
+        window.addEventListener('resize', () => Module._plimvar_fit());
+        document.fonts.ready.then(() => Module._plimvar_fit());
+        document.documentElement.dataset.ready = 'true';
+    },
+};
+
+if ('serviceWorker' in navigator)
+    navigator.serviceWorker.register('service-worker.js');
