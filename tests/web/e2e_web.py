@@ -309,6 +309,35 @@ def end(page):
     expect("a new window, empty", (page.rows("Uneti niz"), page.count()), ([], ""))
 
 
+def offline(page):
+    """After one visit the page starts with no server at all."""
+    server, address = serve(SITE)
+    try:
+        page.driver.get(address)
+        poll("the window", lambda: page.js("return document.documentElement.dataset.ready"))
+        page.driver.set_script_timeout(TIMEOUT)
+        page.driver.execute_async_script(
+            "const done = arguments[0]; navigator.serviceWorker.ready.then(() => done(true))")
+        page.driver.refresh()
+        poll("the page kept by the service worker",
+             lambda: page.js("return navigator.serviceWorker.controller !== null"))
+    finally:
+        server.kill()
+        server.wait()
+    page.driver.refresh()
+    poll("the window with no server", lambda: page.js("return document.documentElement.dataset.ready"))
+    enter(page, "1", "5")
+    expect("it works offline", page.rows("Uneti niz"), ["5"])
+
+
+def serve(site):
+    """A web server of its own, on a free port of 127.0.0.1."""
+    server = subprocess.Popen(["/usr/bin/python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1",
+                               "-d", site], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    port = re.search(rb"port (\d+)", server.stdout.readline()).group(1).decode()
+    return server, "http://127.0.0.1:%s/" % port
+
+
 SCENARIOS = [
     ("typical use", {}, typical_use),
     ("each failure kind", {}, failures),
@@ -320,22 +349,21 @@ SCENARIOS = [
     ("150% zoom", {"scale": 1.5}, zoomed),
     ("a large font", {"font_size": 28}, large_font),
     ("Kraj", {}, end),
+    ("offline after one visit", {}, offline),
 ]
+SITE = sys.argv[1] if len(sys.argv) > 1 else "."
 
 
 def main():
-    site = sys.argv[1]
-    server = subprocess.Popen(["/usr/bin/python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1",
-                               "-d", site], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    server, address = serve(SITE)
     profiles = tempfile.mkdtemp()
     failed = []
     try:
-        port = re.search(rb"port (\d+)", server.stdout.readline()).group(1).decode()
         for k, (name, options, scenario) in enumerate(SCENARIOS):
             print("== " + name)
             page = None
             try:
-                page = Page("http://127.0.0.1:%s/" % port, "%s/%d" % (profiles, k), **options)
+                page = Page(address, "%s/%d" % (profiles, k), **options)
                 scenario(page)
                 expect("no error in the console", page.errors(), [])
             except Exception as failure:
