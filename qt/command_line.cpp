@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "plimvar_version.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +30,7 @@ std::optional<int> answerBeforeWindow(int argc, char *argv[])
             return 0;
         }
         if (std::strcmp(argv[k], "--version") == 0) {
-            std::puts("plimvar 1.00");
+            std::puts("plimvar " PLIMVAR_VERSION);
             return 0;
         }
     }

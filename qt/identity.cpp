@@ -1,5 +1,7 @@
 #include "identity.h"
 
+#include "plimvar_version.h"
+
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -11,7 +13,7 @@ namespace plimvar {
 void applyIdentity(QApplication &app)
 {
     app.setApplicationName(QStringLiteral("Plimvar"));
-    app.setApplicationVersion(QStringLiteral("1.00"));
+    app.setApplicationVersion(QStringLiteral(PLIMVAR_VERSION));
     // Ties the window to the installed desktop entry and AppStream metadata.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.plimvar.plimvar"));
     // The title bar and the task switcher take these; every larger size
@@ -22,12 +24,26 @@ void applyIdentity(QApplication &app)
         icon.addFile(QStringLiteral(":/icons/plimvar-%1.png").arg(size), QSize(size, size));
     app.setWindowIcon(icon);
 
+    installQtTexts(app, QLocale::system());
+}
+
+QTranslator *installQtTexts(QCoreApplication &app, const QLocale &locale)
+{
     // Qt's own texts, such as the dialogs' OK and Cancel, in the user's
     // language where Qt has them; the program's own texts stay as they are.
+    // Qt has no Serbian or Bosnian: their speakers, for whom the program's
+    // texts are written, read Croatian's as their own.
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     auto *qtTexts = new QTranslator(&app);
-    if (qtTexts->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    const bool closeToCroatian =
+        locale.language() == QLocale::Serbian || locale.language() == QLocale::Bosnian;
+    if (qtTexts->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), folder) ||
+        (closeToCroatian && qtTexts->load(QStringLiteral("qtbase_hr"), folder))) {
         QCoreApplication::installTranslator(qtTexts);
+        return qtTexts;
+    }
+    delete qtTexts;
+    return nullptr;
 }
 
 } // namespace plimvar

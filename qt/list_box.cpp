@@ -40,6 +40,10 @@ ListBox::ListBox(QWidget *parent)
     // Rows of one height let the list show tens of thousands of them without
     // measuring each.
     setUniformItemSizes(true);
+    // Numbers read the same in every locale: rows are written left to right
+    // and stand at the left edge, as in a Windows list box, also where the
+    // user's language is written right to left ("-15", not "15-").
+    setLayoutDirection(Qt::LeftToRight);
 }
 
 } // namespace plimvar

@@ -80,6 +80,8 @@ QWidget *createControl(const layout::ControlPlace &place, QWidget *parent)
     case layout::ControlKind::TextBox: {
         auto *box = new QLineEdit(parent);
         takeWholeText(box);
+        // The count, like the rows, reads left to right in every locale.
+        box->setLayoutDirection(Qt::LeftToRight);
         control = box;
         break;
     }

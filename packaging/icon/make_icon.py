@@ -3,10 +3,11 @@
 Windows .ico.
 
 The picture is a sorted array: bars rising from left to right, one of them
-(the inserted number) picked out. It is drawn at 16 pixels and at 32 pixels
-and up (the 32 pixel picture, enlarged pixel by pixel), in the colours
-of the standard 16-colour palette; at 32 pixels in 2 colours for the oldest
-displays; and as scalable SVG.
+(the inserted number) picked out. It is drawn pixel by pixel at 16 and 32
+pixels, in the colours of the standard 16-colour palette, and at 32 pixels in
+2 colours for the oldest displays; as scalable SVG with its edges on whole
+pixels; and from 48 pixels up from the SVG by rsvg-convert (Debian's
+librsvg2-bin), crisp at every size.
 
     make_icon.py OUTPUT_DIR
 
@@ -21,7 +22,6 @@ import os
 import struct
 import subprocess
 import sys
-import tempfile
 import zlib
 
 TRANSPARENT = None
@@ -48,12 +48,6 @@ def colour_of(index, edge, mono):
     return NAVY if edge else BLUE
 
 
-def scaled(pixels, size):
-    """The picture at a larger size, each pixel taken from the nearest one."""
-    n = len(pixels)
-    return [[pixels[y * n // size][x * n // size] for x in range(size)] for y in range(size)]
-
-
 def svg():
     """The 32 pixel picture as shapes: each bar a filled square-edged box."""
     hex_of = lambda c: "#%02x%02x%02x" % c
@@ -63,7 +57,8 @@ def svg():
             '  <rect x="%g" y="%g" width="%d" height="%d" fill="%s" stroke="%s"/>'
             % (left + 0.5, 32 - height + 0.5, width - 1, height - 1,
                hex_of(colour_of(index, False, False)), hex_of(colour_of(index, True, False))))
-    return ('<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">\n'
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32"'
+            ' shape-rendering="crispEdges">\n'
             '  <title>Plimvar</title>\n' + "\n".join(shapes) + "\n</svg>\n")
 
 
@@ -97,29 +92,28 @@ def png(pixels):
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
-    images = {"plimvar-32-mono.png": draw(32, mono=True), "plimvar-16.png": draw(16, mono=False)}
-    for size in SIZES[1:]:
-        images["plimvar-%d.png" % size] = scaled(draw(32, mono=False), size)
+    images = {"plimvar-32-mono.png": draw(32, mono=True), "plimvar-16.png": draw(16, mono=False),
+              "plimvar-32.png": draw(32, mono=False)}
     for name, pixels in images.items():
         with open(os.path.join(out, name), "wb") as f:
             f.write(png(pixels))
     with open(os.path.join(out, "plimvar.svg"), "w") as f:
         f.write(svg())
     svg_path = os.path.join(out, "plimvar.svg")
-    with tempfile.TemporaryDirectory() as drawn:
-        smooth = {}
-        for size in (48, 256):
-            smooth[size] = os.path.join(drawn, "plimvar-%d.png" % size)
-            subprocess.run(["rsvg-convert", "--width=%d" % size, "--height=%d" % size,
-                            "--output", smooth[size], svg_path], check=True)
-        subprocess.run(
-            ["icotool", "--create", "--output", os.path.join(out, "plimvar.ico"),
-             "--bit-depth=1", os.path.join(out, "plimvar-32-mono.png"),
-             "--bit-depth=4", os.path.join(out, "plimvar-32.png"),
-             "--bit-depth=4", os.path.join(out, "plimvar-16.png"),
-             "--bit-depth=32", smooth[48],
-             "--raw=" + smooth[256]],
-            check=True)
+    drawn = {}
+    for size in SIZES[2:]:
+        drawn[size] = os.path.join(out, "plimvar-%d.png" % size)
+        subprocess.run(["rsvg-convert", "--width=%d" % size, "--height=%d" % size,
+                        "--output", drawn[size], svg_path], check=True)
+    subprocess.run(
+        ["icotool", "--create", "--output", os.path.join(out, "plimvar.ico"),
+         "--bit-depth=1", os.path.join(out, "plimvar-32-mono.png"),
+         "--bit-depth=4", os.path.join(out, "plimvar-32.png"),
+         "--bit-depth=4", os.path.join(out, "plimvar-16.png"),
+         "--bit-depth=32", drawn[48],
+         "--raw=" + drawn[256]],
+        check=True)
+
 
 if __name__ == "__main__":
     main()

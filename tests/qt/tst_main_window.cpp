@@ -18,6 +18,7 @@
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 
@@ -159,6 +160,8 @@ private slots:
     void captionsFitAnyFont_data();
     void captionsFitAnyFont();
     void qtButtonsInUserLanguage();
+    void qtTextsAndRowDirection_data();
+    void qtTextsAndRowDirection();
 };
 
 void TestMainWindow::startsEmptyAsTheTableSays()
@@ -434,6 +437,46 @@ void TestMainWindow::qtButtonsInUserLanguage()
     QStringList sortedExpected = expected;
     sortedExpected.sort();
     QCOMPARE(texts, sortedExpected);
+}
+
+void TestMainWindow::qtTextsAndRowDirection_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("buttons");
+    const QStringList croatian{"Odustani", "U redu"};
+    QTest::newRow("hr_HR") << "hr_HR" << croatian;
+    QTest::newRow("sr_RS@latin") << "sr_Latn_RS" << croatian;
+    QTest::newRow("sr_RS") << "sr_Cyrl_RS" << croatian;
+    QTest::newRow("bs_BA") << "bs_BA" << croatian;
+    QTest::newRow("ar_EG") << "ar_EG" << QStringList{"ألغِ", "حسنًا"};
+}
+
+// Qt's own buttons in the user's language or the closest Qt has; the rows
+// and the count left to right in every locale, also where Qt's texts turn
+// the application right to left.
+void TestMainWindow::qtTextsAndRowDirection()
+{
+    QFETCH(QString, locale);
+    QFETCH(QStringList, buttons);
+    QTranslator *texts = installQtTexts(*qApp, QLocale(locale));
+    QVERIFY(texts);
+    QCoreApplication::processEvents();
+    QInputDialog dialog;
+    dialog.show();
+    QStringList shown;
+    for (QPushButton *button : dialog.findChildren<QPushButton *>())
+        shown.append(button->text().remove('&'));
+    shown.sort();
+    MainWindow window;
+    const bool rightToLeft = QGuiApplication::isRightToLeft();
+    QCoreApplication::removeTranslator(texts);
+    delete texts;
+    QCoreApplication::processEvents();
+
+    QCOMPARE(shown, buttons);
+    QCOMPARE(rightToLeft, locale.startsWith("ar"));
+    for (const char *name : {"lstOriginalni", "lstSortiran", "txtBrojElemenata"})
+        QVERIFY2(!window.findChild<QWidget *>(name)->isRightToLeft(), name);
 }
 
 QTEST_MAIN(TestMainWindow)
