@@ -1,10 +1,13 @@
 // How fast the program answers. Times the shipped sort beside a plain double
-// loop and std::sort, the sort and insert commands in the Qt window from the
-// click to the painted list beside the floor (the same list replaced with
-// ready rows and painted), one appended row at 100 and at 32000 rows, and
-// the real program's start. Each figure is the minimum and the median of
-// several rounds; within a round every measurement takes its turn, so that a
-// noisy machine shifts them all alike. Ends with one summary line.
+// loop and std::sort; the sort and insert commands in the Qt window from the
+// click to the painted list, each beside the list's own cost of the same
+// visible change (the rows replaced with ready ones and painted; one row
+// inserted and painted); one appended row at 100 and at 32000 rows; and the
+// real program's start and peak memory beside a Qt window with the same
+// controls. Each figure is the minimum and the median of its rounds; within a
+// round every measurement takes its turn, so that a noisy machine shifts them
+// all alike, and each ratio is the median of the rounds' own ratios. Ends
+// with one summary line.
 #include "core/commands.h"
 #include "core/exchange_sort.h"
 #include "first_paint.h"
@@ -29,7 +32,7 @@ using namespace plimvar;
 namespace {
 
 constexpr int kLargest = 32766;
-constexpr int kRounds = 7;
+constexpr int kRounds = 21;
 
 std::vector<ElementValue> randomElements(int size, unsigned seed)
 {
@@ -39,14 +42,6 @@ std::vector<ElementValue> randomElements(int size, unsigned seed)
     for (ElementValue &e : elements)
         e = static_cast<ElementValue>(value(random));
     return elements;
-}
-
-QStringList rowTexts(const std::vector<ElementValue> &elements)
-{
-    QStringList rows;
-    for (ElementValue e : elements)
-        rows.append(QString::number(e));
-    return rows;
 }
 
 double millisecondsOf(const std::function<void()> &work)
@@ -133,25 +128,37 @@ int main(int argc, char *argv[])
     auto press = [&](const char *button) {
         window.findChild<QPushButton *>(QString::fromLatin1(button))->click();
     };
+    auto replace = [&](ListBox *list, const std::vector<ElementValue> &values) {
+        list->rowModel().replaceRows(values);
+        sortedPaints.waitForPaint();
+    };
 
     const std::vector<ElementValue> input = randomElements(kLargest, 1);
     std::vector<ElementValue> ascending = input;
     std::sort(ascending.begin(), ascending.end());
-    const QStringList inputRows = rowTexts(input);
-    const QStringList sortedRows = rowTexts(ascending);
-    const QStringList insertRows = rowTexts(randomElements(kLargest - 1, 2));
-    QStringList insertSorted = insertRows;
-    std::sort(insertSorted.begin(), insertSorted.end(),
-              [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
-    original->rowModel().replaceRows(inputRows);
+    // The insert command's list: one row fewer, since the exchange sort of
+    // 32767 elements would overflow.
+    std::vector<ElementValue> insertSorted(ascending.begin(), ascending.end() - 1);
+    constexpr ElementValue kInserted = 123;
+    const auto insertPlace =
+        static_cast<int>(std::upper_bound(insertSorted.begin(), insertSorted.end(), kInserted) -
+                         insertSorted.begin());
+    window.answer = elementText(kInserted);
+    original->rowModel().replaceRows(input);
     window.setCountText(elementText(kLargest));
 
     std::map<std::string, Figures> figures;
+    std::map<std::string, Figures> ratios;
     auto sortOnce = [&](const std::function<void(std::vector<ElementValue> &)> &sort) {
         std::vector<ElementValue> a = input;
         const double ms = millisecondsOf([&] { sort(a); });
         if (a != ascending)
             std::printf("a sort gave a wrong result\n");
+        return ms;
+    };
+    auto measure = [&](const char *name, const std::function<void()> &work) {
+        const double ms = millisecondsOf(work);
+        figures[name].samples.push_back(ms);
         return ms;
     };
 
@@ -165,84 +172,90 @@ int main(int argc, char *argv[])
         }));
         figures["sort_std"].samples.push_back(
             sortOnce([](std::vector<ElementValue> &v) { std::sort(v.begin(), v.end()); }));
-        // The exchanges as a bare double loop, with no counters or bounds tested.
-        figures["sort_plain_loop"].samples.push_back(sortOnce([](std::vector<ElementValue> &e) {
-            for (std::size_t i = 0; i + 1 < e.size(); ++i) {
-                for (std::size_t j = i + 1; j < e.size(); ++j) {
-                    if (e[i] > e[j])
-                        std::swap(e[i], e[j]);
+        if (round < 3) {
+            // The exchanges as a bare double loop, with no counters or bounds
+            // tested: seconds a round, so only a few.
+            figures["sort_plain_loop"].samples.push_back(sortOnce([](std::vector<ElementValue> &e) {
+                for (std::size_t i = 0; i + 1 < e.size(); ++i) {
+                    for (std::size_t j = i + 1; j < e.size(); ++j) {
+                        if (e[i] > e[j])
+                            std::swap(e[i], e[j]);
+                    }
                 }
-            }
-        }));
+            }));
+        }
 
-        // The floor: the sorted list replaced with ready rows, then painted.
-        sorted->rowModel().replaceRows({});
-        sortedPaints.waitForPaint();
-        figures["floor"].samples.push_back(millisecondsOf([&] {
-            sorted->rowModel().replaceRows(sortedRows);
-            sortedPaints.waitForPaint();
-        }));
-
-        sorted->rowModel().replaceRows({});
-        sortedPaints.waitForPaint();
-        figures["sort_command"].samples.push_back(millisecondsOf([&] {
+        // The sort: its floor is the sorted list replaced with ready rows.
+        replace(sorted, {});
+        const double sortFloor = measure("sort_floor", [&] { replace(sorted, ascending); });
+        replace(sorted, {});
+        const double sortCommand = measure("sort_command", [&] {
             press("btnSortirajNiz");
             sortedPaints.waitForPaint();
-        }));
-        if (sorted->rowModel().rows() != sortedRows)
+        });
+        if (sorted->rowModel().values().size() != ascending.size() ||
+            !std::equal(ascending.begin(), ascending.end(), sorted->rowModel().values().begin()))
             std::printf("the sort command gave a wrong result\n");
+        ratios["sort"].samples.push_back(sortCommand / sortFloor);
 
-        // A list of its own, as the sort command leaves it, not one shared
-        // with this benchmark, which the insertion would have to copy first.
-        QStringList own;
-        for (const QString &row : insertSorted)
-            own.append(QString(row.data(), row.size()));
-        sorted->rowModel().replaceRows(own);
-        own.clear();
-        sortedPaints.waitForPaint();
-        figures["insert_command"].samples.push_back(millisecondsOf([&] {
+        // The insertion: its floor is the list's own insertion of one row.
+        replace(sorted, insertSorted);
+        const double insertFloor = measure("insert_floor", [&] {
+            sorted->rowModel().insertRow(insertPlace, kInserted);
+            sortedPaints.waitForPaint();
+        });
+        replace(sorted, insertSorted);
+        const double insertCommand = measure("insert_command", [&] {
             press("btnUmetniBroj");
             sortedPaints.waitForPaint();
-        }));
-        if (sorted->rowModel().rows().size() != kLargest)
-            std::printf("the insert command failed\n");
+        });
+        if (sorted->rowModel().values().size() != kLargest ||
+            sorted->rowModel().values()[static_cast<std::size_t>(insertPlace)] != kInserted)
+            std::printf("the insert command gave a wrong result\n");
+        ratios["insert"].samples.push_back(insertCommand / insertFloor);
 
-        for (int rows : {100, 32000}) {
-            QStringList start = inputRows.mid(0, rows);
-            original->rowModel().replaceRows(start);
+        double append[2] = {};
+        for (int k = 0; k < 2; ++k) {
+            const int rows = k == 0 ? 100 : 32000;
+            original->rowModel().replaceRows(
+                std::span(input).first(static_cast<std::size_t>(rows)));
             QCoreApplication::processEvents();
             constexpr int kAppends = 50;
-            const double ms = millisecondsOf([&] {
-                for (int k = 0; k < kAppends; ++k) {
-                    window.appendRow(List::Original, u"-12345");
-                    QCoreApplication::processEvents();
-                }
-            });
-            figures[rows == 100 ? "append_100" : "append_32000"].samples.push_back(ms / kAppends);
+            append[k] = millisecondsOf([&] {
+                            for (int a = 0; a < kAppends; ++a) {
+                                window.appendRow(List::Original, -12345);
+                                QCoreApplication::processEvents();
+                            }
+                        }) /
+                        kAppends;
+            figures[k == 0 ? "append_100" : "append_32000"].samples.push_back(append[k]);
         }
-        original->rowModel().replaceRows(inputRows);
+        ratios["append"].samples.push_back(append[1] / append[0]);
+        original->rowModel().replaceRows(input);
 
         const StartFigures start = measureStart(program);
+        const StartFigures floor = measureStart(PLIMVAR_FLOOR_WINDOW);
         figures["start"].samples.push_back(start.milliseconds);
+        figures["start_floor"].samples.push_back(floor.milliseconds);
         figures["peak_mb"].samples.push_back(start.peakMegabytes);
+        figures["floor_peak_mb"].samples.push_back(floor.peakMegabytes);
+        ratios["start"].samples.push_back(start.milliseconds / floor.milliseconds);
     }
 
     std::printf("%-16s %12s %12s   (%d rounds; %d elements and rows)\n", "figure", "min", "median",
                 kRounds, kLargest);
     for (const auto &[name, f] : figures)
         std::printf("%-16s %12.3f %12.3f   %s\n", name.c_str(), f.min(), f.median(),
-                    name == "peak_mb" ? "MB" : "ms");
+                    name.find("peak_mb") != std::string::npos ? "MB" : "ms");
     if (window.failures)
         std::printf("a command reported %d failures\n", window.failures);
 
     auto median = [&](const char *name) { return figures[name].median(); };
-    std::printf("summary: speedup_vs_plain_loop=%.0fx speedup_vs_std_sort=%.2fx "
-                "sort_command_over_floor=%.2f insert_command_over_floor=%.2f "
-                "append_32000_over_100=%.2f start_ms=%.0f peak_mb=%.0f\n",
-                median("sort_plain_loop") / median("sort_shipped"),
-                median("sort_std") / median("sort_shipped"),
-                median("sort_command") / median("floor"),
-                median("insert_command") / median("floor"),
-                median("append_32000") / median("append_100"), median("start"), median("peak_mb"));
+    std::printf("summary: speedup_vs_std_sort=%.2fx sort_command_over_floor=%.2f "
+                "insert_command_over_floor=%.2f append_32000_over_100=%.2f "
+                "start_over_floor=%.2f peak_mb=%.0f floor_peak_mb=%.0f\n",
+                median("sort_std") / median("sort_shipped"), ratios["sort"].median(),
+                ratios["insert"].median(), ratios["append"].median(), ratios["start"].median(),
+                median("peak_mb"), median("floor_peak_mb"));
     return 0;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Starts the real program on an Xvfb display of its own and times it from
-// its start to its first painted window.
+// Starts a program on an Xvfb display of its own and times it from its
+// start to its first painted window; then reads its peak memory from it.
 
 struct StartFigures
 {

@@ -14,15 +14,22 @@ ElementValue askNumber(WindowServices &window, std::u16string_view prompt,
     return readNumber(window.askText(prompt, title), window.numberFormat());
 }
 
-// a(1) ... a(count) from rows 0 ... count - 1. A missing row reads as the
-// empty text and so fails as a type mismatch. Tells whether every row was
-// already the element text of its value, as the rows the program writes are:
-// such rows can be shown again as they stand.
+// a(1) ... a(count) from rows 0 ... count - 1: the values the window kept
+// beside them, or else their texts, read strictly. A missing row reads as
+// the empty text and so fails as a type mismatch. Tells whether every row
+// was the element text of its value, as the rows the program writes are:
+// such rows can stay as they stand.
 bool readRows(WindowServices &window, List list, WorkArray &a, ElementValue count)
 {
+    const std::span<const ElementValue> kept = window.keptValues(list);
     const NumberFormat format = window.numberFormat();
     bool allElementTexts = true;
     countUp(1, count, [&](ElementValue i) {
+        const auto row = static_cast<std::size_t>(i - 1);
+        if (row < kept.size()) {
+            a(i) = kept[row];
+            return;
+        }
         const std::u16string_view text = window.rowText(list, i - 1);
         if (const std::optional<ElementValue> value = elementValueOf(text)) {
             a(i) = *value;
@@ -32,15 +39,6 @@ bool readRows(WindowServices &window, List list, WorkArray &a, ElementValue coun
         }
     });
     return allElementTexts;
-}
-
-std::vector<std::u16string> rowsOf(const WorkArray &a)
-{
-    std::vector<std::u16string> rows;
-    rows.reserve(static_cast<std::size_t>(a.size()));
-    for (ElementValue value : a.elements())
-        rows.push_back(elementText(value));
-    return rows;
 }
 
 } // namespace
@@ -55,7 +53,7 @@ void enterArray(WindowServices &window)
     countUp(1, n, [&](ElementValue i) {
         const ElementValue element = askNumber(window, texts::kElementPrompt,
                                                elementText(i).append(texts::kElementTitleEnd));
-        window.appendRow(List::Original, elementText(element));
+        window.appendRow(List::Original, element);
     });
 }
 
@@ -63,17 +61,11 @@ void sortArray(WindowServices &window)
 {
     const ElementValue n = readCount(window.countText());
     WorkArray a(n);
-    const bool rowsAreElementTexts = readRows(window, List::Original, a, n);
-    std::vector<ElementValue> from = exchangeSort(a);
+    readRows(window, List::Original, a, n);
+    exchangeSort(a);
     // Replaced only now that every row has been read and sorted, so a failed
     // sort leaves the sorted list as it was.
-    if (rowsAreElementTexts) {
-        for (ElementValue &row : from)
-            --row; // indices count from 1, rows from 0
-        window.replaceRows(List::Sorted, List::Original, from);
-    } else {
-        window.replaceRows(List::Sorted, rowsOf(a));
-    }
+    window.replaceRows(List::Sorted, a.elements());
 }
 
 void insertNumber(WindowServices &window)
@@ -94,10 +86,10 @@ void insertNumber(WindowServices &window)
         if (!exchangeSortFinishes(m))
             throw Failure(FailureKind::Overflow);
         const auto place = std::upper_bound(rows.begin(), rows.end(), a(m)) - rows.begin();
-        window.insertRow(List::Sorted, static_cast<int>(place), elementText(a(m)));
+        window.insertRow(List::Sorted, static_cast<int>(place), a(m));
     } else {
         exchangeSort(a);
-        window.replaceRows(List::Sorted, rowsOf(a));
+        window.replaceRows(List::Sorted, a.elements());
     }
 }
 

@@ -1,6 +1,7 @@
 #include "exchange_sort.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace plimvar {
@@ -24,7 +25,7 @@ bool exchangeSortFinishes(ElementValue m)
     return m != kElementMax;
 }
 
-std::vector<ElementValue> exchangeSort(WorkArray &a)
+void exchangeSort(WorkArray &a)
 {
     const std::span<ElementValue> elements = a.elements();
     if (!exchangeSortFinishes(a.size())) {
@@ -37,29 +38,18 @@ std::vector<ElementValue> exchangeSort(WorkArray &a)
         throw Failure(FailureKind::Overflow);
     }
 
-    // A counting sort over the values present: one slot per value from the
-    // smallest to the largest, at most 65536 of them.
+    // A counting sort: one count per value from the smallest to the
+    // largest present, at most 65536 of them, each at most 32766.
     const auto [low, high] = std::minmax_element(elements.begin(), elements.end());
     const int lowest = *low;
-    std::vector<int> firstPlace(static_cast<std::size_t>(*high - lowest) + 2);
+    std::vector<std::uint16_t> count(static_cast<std::size_t>(*high - lowest) + 1);
     for (ElementValue value : elements)
-        ++firstPlace[static_cast<std::size_t>(value - lowest) + 1];
-    for (std::size_t slot = 1; slot < firstPlace.size(); ++slot)
-        firstPlace[slot] += firstPlace[slot - 1];
-
-    std::vector<ElementValue> from(elements.size());
-    for (std::size_t k = 0; k < elements.size(); ++k) {
-        int &place = firstPlace[static_cast<std::size_t>(elements[k] - lowest)];
-        from[static_cast<std::size_t>(place++)] = static_cast<ElementValue>(k + 1);
-    }
-    // The sorted array is a run of equal values per slot, in slot order.
-    std::size_t k = 0;
-    for (std::size_t slot = 0; slot + 1 < firstPlace.size(); ++slot) {
-        const auto value = static_cast<ElementValue>(static_cast<int>(slot) + lowest);
-        for (; k < static_cast<std::size_t>(firstPlace[slot]); ++k)
-            elements[k] = value;
-    }
-    return from;
+        ++count[static_cast<std::size_t>(value - lowest)];
+    // The sorted array is a run of equal values per count, in value order.
+    ElementValue *next = elements.data();
+    for (std::size_t slot = 0; slot < count.size(); ++slot)
+        next = std::fill_n(next, count[slot],
+                           static_cast<ElementValue>(static_cast<int>(slot) + lowest));
 }
 
 } // namespace plimvar

@@ -75,9 +75,6 @@ bool exchangeSortFinishes(ElementValue m);
 // in ascending order, and fails exactly where it fails (after the first pass
 // at m = 32767), but takes time linear in m: nothing the user sees depends on
 // the order of the exchanges.
-//
-// Gives where each element came from: a(k) after the sort was a(from[k - 1])
-// before it, equal elements keeping their order.
-std::vector<ElementValue> exchangeSort(WorkArray &a);
+void exchangeSort(WorkArray &a);
 
 } // namespace plimvar

@@ -5,7 +5,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace plimvar {
 
@@ -15,8 +14,7 @@ enum class List { Original, Sorted };
 
 // What the commands need of a window, and all they see of it. Each window
 // system implements it once; tests implement it with answers given in
-// advance. Text crosses in UTF-16, which is what both window systems hold, so
-// that reading tens of thousands of rows converts nothing.
+// advance. Text crosses in UTF-16, which is what the window systems hold.
 class WindowServices
 {
 public:
@@ -39,13 +37,18 @@ public:
     // empty text. The text read stays valid until the next call here.
     virtual int rowCount(List list) = 0;
     virtual std::u16string_view rowText(List list, int row) = 0;
-    virtual void appendRow(List list, std::u16string_view text) = 0;
-    // Puts a row before the given one, or last at rowCount(list). The list
-    // keeps its scroll position and selection.
-    virtual void insertRow(List list, int row, std::u16string_view text) = 0;
-    virtual void replaceRows(List list, const std::vector<std::u16string> &rows) = 0;
-    // Replaces the rows of list with the given rows of source, in that order.
-    virtual void replaceRows(List list, List source, std::span<const ElementValue> sourceRows) = 0;
+    // The program writes every row from a value, and a window may keep that
+    // value beside the row's text: then this gives the values of all the
+    // rows, in order, and a command takes them instead of reading the texts
+    // back. Empty where the window keeps none. Valid until the list changes.
+    virtual std::span<const ElementValue> keptValues(List list) = 0;
+
+    // Rows are written from values; the window shows each value's element
+    // text. A new row goes before the given one, or last at rowCount(list);
+    // the list keeps its scroll position and selection.
+    virtual void appendRow(List list, ElementValue value) = 0;
+    virtual void insertRow(List list, int row, ElementValue value) = 0;
+    virtual void replaceRows(List list, std::span<const ElementValue> values) = 0;
 };
 
 } // namespace plimvar

@@ -1,32 +1,54 @@
 #include "list_box.h"
 
+#include <algorithm>
+
 namespace plimvar {
 
-void RowModel::insertRow(int row, const QString &text)
+namespace {
+
+QString textOf(ElementValue value)
 {
+    const std::u16string text = elementText(value);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+QStringList RowModel::rows() const
+{
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(m_values.size()));
+    for (ElementValue value : m_values)
+        texts.append(textOf(value));
+    return texts;
+}
+
+void RowModel::insertRow(int row, ElementValue value)
+{
+    row = std::clamp(row, 0, static_cast<int>(m_values.size()));
     beginInsertRows({}, row, row);
-    m_rows.insert(row, text);
+    m_values.insert(m_values.begin() + row, value);
     endInsertRows();
 }
 
-void RowModel::replaceRows(const QStringList &rows)
+void RowModel::replaceRows(std::span<const ElementValue> values)
 {
     beginResetModel();
-    m_rows = rows;
+    m_values.assign(values.begin(), values.end());
     endResetModel();
 }
 
 int RowModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_values.size());
 }
 
 QVariant RowModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_values.size())
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return m_rows.at(index.row());
+        return textOf(m_values[static_cast<std::size_t>(index.row())]);
     return {};
 }
 

@@ -1,13 +1,19 @@
 #pragma once
 
+#include "core/element_value.h"
+
 #include <QAbstractListModel>
 #include <QListView>
-#include <QStringList>
+
+#include <span>
+#include <vector>
 
 namespace plimvar {
 
-// The rows of a list box, held as one string list, so that a command can
-// read or replace tens of thousands of them at once.
+// The rows of a list box. Every row the program writes comes from a value,
+// so the rows are held as their values and shown as their element texts:
+// a command takes the values back as they are, and replacing tens of
+// thousands of rows copies a few kilobytes.
 class RowModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -15,16 +21,18 @@ class RowModel : public QAbstractListModel
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    const QStringList &rows() const { return m_rows; }
-    void appendRow(const QString &text) { insertRow(static_cast<int>(m_rows.size()), text); }
-    void insertRow(int row, const QString &text);
-    void replaceRows(const QStringList &rows);
+    std::span<const ElementValue> values() const { return m_values; }
+    // The rows as the list shows them.
+    QStringList rows() const;
+    void insertRow(int row, ElementValue value);
+    void appendRow(ElementValue value) { insertRow(static_cast<int>(m_values.size()), value); }
+    void replaceRows(std::span<const ElementValue> values);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    QStringList m_rows;
+    std::vector<ElementValue> m_values;
 };
 
 // A list box: one text per row, in the order added, one row selectable.

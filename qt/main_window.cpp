@@ -215,47 +215,37 @@ void MainWindow::setCountText(std::u16string_view text)
 
 int MainWindow::rowCount(List list)
 {
-    return static_cast<int>(listBox(list)->rowModel().rows().size());
+    return static_cast<int>(listBox(list)->rowModel().values().size());
 }
 
 std::u16string_view MainWindow::rowText(List list, int row)
 {
-    const QStringList &rows = listBox(list)->rowModel().rows();
-    if (row < 0 || row >= rows.size())
-        return {};
-    const QString &text = rows.at(row);
-    return {reinterpret_cast<const char16_t *>(text.utf16()),
-            static_cast<std::size_t>(text.size())};
+    // A row past the end reads as the empty text.
+    const std::span<const ElementValue> values = listBox(list)->rowModel().values();
+    m_rowRead = row >= 0 && static_cast<std::size_t>(row) < values.size()
+                    ? elementText(values[static_cast<std::size_t>(row)])
+                    : std::u16string();
+    return m_rowRead;
 }
 
-void MainWindow::appendRow(List list, std::u16string_view text)
+std::span<const ElementValue> MainWindow::keptValues(List list)
 {
-    listBox(list)->rowModel().appendRow(qtText(text));
+    return listBox(list)->rowModel().values();
 }
 
-void MainWindow::insertRow(List list, int row, std::u16string_view text)
+void MainWindow::appendRow(List list, ElementValue value)
 {
-    listBox(list)->rowModel().insertRow(row, qtText(text));
+    listBox(list)->rowModel().appendRow(value);
 }
 
-void MainWindow::replaceRows(List list, const std::vector<std::u16string> &rows)
+void MainWindow::insertRow(List list, int row, ElementValue value)
 {
-    QStringList texts;
-    texts.reserve(static_cast<qsizetype>(rows.size()));
-    for (const std::u16string &row : rows)
-        texts.append(qtText(row));
-    listBox(list)->rowModel().replaceRows(texts);
+    listBox(list)->rowModel().insertRow(row, value);
 }
 
-void MainWindow::replaceRows(List list, List source, std::span<const ElementValue> sourceRows)
+void MainWindow::replaceRows(List list, std::span<const ElementValue> values)
 {
-    // The texts are shared with the source list, not copied.
-    const QStringList from = listBox(source)->rowModel().rows();
-    QStringList texts;
-    texts.reserve(static_cast<qsizetype>(sourceRows.size()));
-    for (ElementValue row : sourceRows)
-        texts.append(from.value(row));
-    listBox(list)->rowModel().replaceRows(texts);
+    listBox(list)->rowModel().replaceRows(values);
 }
 
 } // namespace plimvar

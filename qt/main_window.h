@@ -29,10 +29,10 @@ public:
     void setCountText(std::u16string_view text) override;
     int rowCount(List list) override;
     std::u16string_view rowText(List list, int row) override;
-    void appendRow(List list, std::u16string_view text) override;
-    void insertRow(List list, int row, std::u16string_view text) override;
-    void replaceRows(List list, const std::vector<std::u16string> &rows) override;
-    void replaceRows(List list, List source, std::span<const ElementValue> sourceRows) override;
+    std::span<const ElementValue> keptValues(List list) override;
+    void appendRow(List list, ElementValue value) override;
+    void insertRow(List list, int row, ElementValue value) override;
+    void replaceRows(List list, std::span<const ElementValue> values) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,6 +42,7 @@ private:
     ListBox *listBox(List list) const;
 
     std::array<QWidget *, 8> m_controls{};
+    std::u16string m_rowRead;
 };
 
 } // namespace plimvar

@@ -134,12 +134,13 @@ void MainWindow::restart()
     setCountText(u"");
 }
 
-const char16_t *MainWindow::shownRow(List list, int row) const
+const char16_t *MainWindow::shownRow(List list, int row)
 {
-    const std::vector<std::u16string> &rows = rowsOf(list);
-    if (row < 0 || row >= static_cast<int>(rows.size()))
-        return u"";
-    return rows[static_cast<std::size_t>(row)].c_str();
+    const std::vector<ElementValue> &values = valuesOf(list);
+    m_rowText = row >= 0 && static_cast<std::size_t>(row) < values.size()
+                    ? elementText(values[static_cast<std::size_t>(row)])
+                    : std::u16string();
+    return m_rowText.c_str();
 }
 
 std::u16string MainWindow::askText(std::u16string_view prompt, std::u16string_view title)
@@ -174,7 +175,7 @@ void MainWindow::setCountText(std::u16string_view text)
 
 int MainWindow::rowCount(List list)
 {
-    return static_cast<int>(rowsOf(list).size());
+    return static_cast<int>(valuesOf(list).size());
 }
 
 std::u16string_view MainWindow::rowText(List list, int row)
@@ -183,33 +184,28 @@ std::u16string_view MainWindow::rowText(List list, int row)
     return shownRow(list, row);
 }
 
-void MainWindow::appendRow(List list, std::u16string_view text)
+std::span<const ElementValue> MainWindow::keptValues(List list)
 {
-    insertRow(list, rowCount(list), text);
+    return valuesOf(list);
 }
 
-void MainWindow::insertRow(List list, int row, std::u16string_view text)
+void MainWindow::appendRow(List list, ElementValue value)
 {
-    std::vector<std::u16string> &rows = rowsOf(list);
+    insertRow(list, rowCount(list), value);
+}
+
+void MainWindow::insertRow(List list, int row, ElementValue value)
+{
+    std::vector<ElementValue> &values = valuesOf(list);
     row = std::clamp(row, 0, rowCount(list));
-    rows.emplace(rows.begin() + row, text);
+    values.insert(values.begin() + row, value);
     jsRowInserted(listIndex(list), row, rowCount(list));
 }
 
-void MainWindow::replaceRows(List list, const std::vector<std::u16string> &rows)
+void MainWindow::replaceRows(List list, std::span<const ElementValue> values)
 {
-    rowsOf(list) = rows;
+    valuesOf(list).assign(values.begin(), values.end());
     jsRowsReplaced(listIndex(list), rowCount(list));
-}
-
-void MainWindow::replaceRows(List list, List source, std::span<const ElementValue> sourceRows)
-{
-    const std::vector<std::u16string> &from = rowsOf(source);
-    std::vector<std::u16string> rows;
-    rows.reserve(sourceRows.size());
-    for (ElementValue row : sourceRows)
-        rows.push_back(from[static_cast<std::size_t>(row)]);
-    replaceRows(list, rows);
 }
 
 } // namespace plimvar::web

@@ -11,8 +11,9 @@ namespace plimvar::web {
 
 // The program's one window in a web page, built from the shared layout
 // table, and what the commands see of the browser. The page draws it
-// (page.js); this side holds the rows, which the page asks for as it
-// shows them, so that a list of tens of thousands of rows crosses nothing.
+// (page.js); this side holds the rows, as the values they were written
+// from, and gives the page the text of each as it comes into view, so that
+// a list of tens of thousands of rows crosses nothing.
 class MainWindow : public WindowServices
 {
 public:
@@ -26,8 +27,9 @@ public:
     void press(layout::Command command);
     // A new window, as the program has when it starts.
     void restart();
-    // The text of a row as the page shows it, ended by a zero.
-    const char16_t *shownRow(List list, int row) const;
+    // The text of a row as the page shows it, ended by a zero; valid until
+    // the next call.
+    const char16_t *shownRow(List list, int row);
 
     std::u16string askText(std::u16string_view prompt, std::u16string_view title) override;
     void reportFailure(std::u16string_view failureName) override;
@@ -36,19 +38,16 @@ public:
     void setCountText(std::u16string_view text) override;
     int rowCount(List list) override;
     std::u16string_view rowText(List list, int row) override;
-    void appendRow(List list, std::u16string_view text) override;
-    void insertRow(List list, int row, std::u16string_view text) override;
-    void replaceRows(List list, const std::vector<std::u16string> &rows) override;
-    void replaceRows(List list, List source, std::span<const ElementValue> sourceRows) override;
+    std::span<const ElementValue> keptValues(List list) override;
+    void appendRow(List list, ElementValue value) override;
+    void insertRow(List list, int row, ElementValue value) override;
+    void replaceRows(List list, std::span<const ElementValue> values) override;
 
 private:
-    std::vector<std::u16string> &rowsOf(List list) { return m_rows[static_cast<int>(list)]; }
-    const std::vector<std::u16string> &rowsOf(List list) const
-    {
-        return m_rows[static_cast<int>(list)];
-    }
+    std::vector<ElementValue> &valuesOf(List list) { return m_values[static_cast<int>(list)]; }
 
-    std::array<std::vector<std::u16string>, 2> m_rows;
+    std::array<std::vector<ElementValue>, 2> m_values;
+    std::u16string m_rowText;
 };
 
 } // namespace plimvar::web

@@ -10,6 +10,8 @@
 #include <initguid.h>
 #include <oleacc.h>
 
+#include <algorithm>
+
 namespace plimvar::win32 {
 
 namespace {
@@ -294,61 +296,62 @@ void MainWindow::setCountText(std::u16string_view text)
 
 int MainWindow::rowCount(List list)
 {
-    return static_cast<int>(SendMessageW(listBox(list), LB_GETCOUNT, 0, 0));
-}
-
-std::wstring MainWindow::rowTextOf(HWND list, int row) const
-{
-    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
-    if (length == LB_ERR)
-        return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row),
-                                     reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
-    return text;
+    return static_cast<int>(valuesOf(list).size());
 }
 
 std::u16string_view MainWindow::rowText(List list, int row)
 {
     // A row past the end reads as the empty text.
-    m_rowRead = programText(rowTextOf(listBox(list), row));
+    const std::vector<ElementValue> &values = valuesOf(list);
+    m_rowRead = row >= 0 && static_cast<std::size_t>(row) < values.size()
+                    ? elementText(values[static_cast<std::size_t>(row)])
+                    : std::u16string();
     return m_rowRead;
 }
 
-void MainWindow::appendRow(List list, std::u16string_view text)
+std::span<const ElementValue> MainWindow::keptValues(List list)
 {
-    SendMessageW(listBox(list), LB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(windowsText(text).c_str()));
+    return valuesOf(list);
 }
 
-void MainWindow::insertRow(List list, int row, std::u16string_view text)
+void MainWindow::appendRow(List list, ElementValue value)
 {
-    // The list box keeps its top row and moves its selection along.
-    SendMessageW(listBox(list), LB_INSERTSTRING, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(windowsText(text).c_str()));
+    insertRow(list, rowCount(list), value);
 }
 
-void MainWindow::replaceRows(List list, const std::vector<std::u16string> &rows)
+void MainWindow::insertRow(List list, int row, ElementValue value)
+{
+    // The list box keeps its top row and moves its selection along. A row it
+    // could not take is not kept either, so that what a command reads is
+    // what the list shows.
+    std::vector<ElementValue> &values = valuesOf(list);
+    row = std::clamp(row, 0, rowCount(list));
+    const LRESULT added =
+        SendMessageW(listBox(list), LB_INSERTSTRING, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(windowsText(elementText(value)).c_str()));
+    if (added >= 0)
+        values.insert(values.begin() + row, value);
+}
+
+void MainWindow::replaceRows(List list, std::span<const ElementValue> values)
 {
     HWND box = listBox(list);
+    std::vector<ElementValue> &kept = valuesOf(list);
+    kept.clear();
     SendMessageW(box, WM_SETREDRAW, FALSE, 0);
     SendMessageW(box, LB_RESETCONTENT, 0, 0);
-    SendMessageW(box, LB_INITSTORAGE, rows.size(), rows.size() * 8 * sizeof(wchar_t));
-    for (const std::u16string &row : rows)
-        SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+    SendMessageW(box, LB_INITSTORAGE, values.size(), values.size() * 8 * sizeof(wchar_t));
+    wchar_t text[8];
+    for (ElementValue value : values) {
+        const std::u16string row = elementText(value);
+        std::copy(row.begin(), row.end(), text);
+        text[row.size()] = L'\0';
+        if (SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)) < 0)
+            break;
+        kept.push_back(value);
+    }
     SendMessageW(box, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(box, nullptr, TRUE);
-}
-
-void MainWindow::replaceRows(List list, List source, std::span<const ElementValue> sourceRows)
-{
-    HWND from = listBox(source);
-    std::vector<std::u16string> rows;
-    rows.reserve(sourceRows.size());
-    for (ElementValue row : sourceRows)
-        rows.push_back(programText(rowTextOf(from, row)));
-    replaceRows(list, rows);
 }
 
 } // namespace plimvar::win32

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace plimvar::win32 {
 
@@ -31,10 +32,10 @@ public:
     void setCountText(std::u16string_view text) override;
     int rowCount(List list) override;
     std::u16string_view rowText(List list, int row) override;
-    void appendRow(List list, std::u16string_view text) override;
-    void insertRow(List list, int row, std::u16string_view text) override;
-    void replaceRows(List list, const std::vector<std::u16string> &rows) override;
-    void replaceRows(List list, List source, std::span<const ElementValue> sourceRows) override;
+    std::span<const ElementValue> keptValues(List list) override;
+    void appendRow(List list, ElementValue value) override;
+    void insertRow(List list, int row, ElementValue value) override;
+    void replaceRows(List list, std::span<const ElementValue> values) override;
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -44,12 +45,16 @@ private:
     // with the system's message font at that size.
     void layOut(UINT dpi);
     HWND listBox(List list) const;
-    std::wstring rowTextOf(HWND list, int row) const;
+    std::vector<ElementValue> &valuesOf(List list) { return m_values[static_cast<int>(list)]; }
 
     HWND m_window = nullptr;
     std::array<HWND, 8> m_controls{};
     HFONT m_font = nullptr;
     std::u16string m_rowRead;
+    // Each list's rows as the values they were written from, beside the
+    // list box, which holds their texts: a command takes the values and
+    // reads no text back.
+    std::array<std::vector<ElementValue>, 2> m_values;
 };
 
 } // namespace plimvar::win32

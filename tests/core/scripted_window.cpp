@@ -78,35 +78,36 @@ std::u16string_view ScriptedWindow::rowText(plimvar::List list, int row)
     return m_rowRead;
 }
 
-void ScriptedWindow::appendRow(plimvar::List list, std::u16string_view text)
+std::span<const plimvar::ElementValue> ScriptedWindow::keptValues(plimvar::List list)
 {
-    rowsOf(list).push_back(utf8(text));
+    m_kept.clear();
+    for (const std::string &row : rowsOf(list)) {
+        const std::optional<plimvar::ElementValue> value = plimvar::elementValueOf(utf16(row));
+        if (!value)
+            return {};
+        m_kept.push_back(*value);
+    }
+    return m_kept;
 }
 
-void ScriptedWindow::insertRow(plimvar::List list, int row, std::u16string_view text)
+void ScriptedWindow::appendRow(plimvar::List list, plimvar::ElementValue value)
+{
+    rowsOf(list).push_back(utf8(plimvar::elementText(value)));
+}
+
+void ScriptedWindow::insertRow(plimvar::List list, int row, plimvar::ElementValue value)
 {
     Rows &rows = rowsOf(list);
-    rows.insert(rows.begin() + row, utf8(text));
+    rows.insert(rows.begin() + row, utf8(plimvar::elementText(value)));
 }
 
-void ScriptedWindow::replaceRows(plimvar::List list, const std::vector<std::u16string> &rows)
+void ScriptedWindow::replaceRows(plimvar::List list, std::span<const plimvar::ElementValue> values)
 {
     ++rowsReplaced;
     Rows &target = rowsOf(list);
     target.clear();
-    for (const std::u16string &row : rows)
-        target.push_back(utf8(row));
-}
-
-void ScriptedWindow::replaceRows(plimvar::List list, plimvar::List source,
-                                 std::span<const plimvar::ElementValue> sourceRows)
-{
-    ++rowsReplaced;
-    const Rows from = rowsOf(source);
-    Rows &target = rowsOf(list);
-    target.clear();
-    for (plimvar::ElementValue row : sourceRows)
-        target.push_back(from.at(static_cast<std::size_t>(row)));
+    for (plimvar::ElementValue value : values)
+        target.push_back(utf8(plimvar::elementText(value)));
 }
 
 } // namespace testing

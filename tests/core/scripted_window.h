@@ -45,14 +45,16 @@ public:
     void setCountText(std::u16string_view text) override { count = utf8(text); }
     int rowCount(plimvar::List list) override;
     std::u16string_view rowText(plimvar::List list, int row) override;
-    void appendRow(plimvar::List list, std::u16string_view text) override;
-    void insertRow(plimvar::List list, int row, std::u16string_view text) override;
-    void replaceRows(plimvar::List list, const std::vector<std::u16string> &rows) override;
-    void replaceRows(plimvar::List list, plimvar::List source,
-                     std::span<const plimvar::ElementValue> sourceRows) override;
+    // The rows' values where every row is an element text, as the rows the
+    // program writes are; none where a test put other texts there.
+    std::span<const plimvar::ElementValue> keptValues(plimvar::List list) override;
+    void appendRow(plimvar::List list, plimvar::ElementValue value) override;
+    void insertRow(plimvar::List list, int row, plimvar::ElementValue value) override;
+    void replaceRows(plimvar::List list, std::span<const plimvar::ElementValue> values) override;
 
 private:
     std::u16string m_rowRead;
+    std::vector<plimvar::ElementValue> m_kept;
     Rows &rowsOf(plimvar::List list) { return list == plimvar::List::Original ? original : sorted; }
 };
 

@@ -201,8 +201,7 @@ TEST_CASE("the reference sort overflows after the first pass at 32767")
     CHECK(a(1) == *std::min_element(input.begin(), input.end()));
 }
 
-// The shipped sort leaves what the reference leaves, and says where each
-// element came from, equal elements in their order.
+// The shipped sort leaves what the reference leaves.
 TEST_CASE("the shipped sort gives the reference's result")
 {
     for (const char *shape : shapes) {
@@ -211,17 +210,11 @@ TEST_CASE("the shipped sort gives the reference's result")
             WorkArray expected = workArrayOf(input);
             exchangeSortReference(expected);
             WorkArray a = workArrayOf(input);
-            const std::vector<ElementValue> from = exchangeSort(a);
+            exchangeSort(a);
 
             CAPTURE(shape);
             CAPTURE(size);
             REQUIRE(valuesOf(a) == valuesOf(expected));
-            REQUIRE(from.size() == input.size());
-            for (std::size_t k = 0; k < from.size(); ++k) {
-                REQUIRE(input[static_cast<std::size_t>(from[k] - 1)] == valuesOf(a)[k]);
-                if (k > 0 && valuesOf(a)[k] == valuesOf(a)[k - 1])
-                    REQUIRE(from[k] > from[k - 1]);
-            }
         }
     }
 }

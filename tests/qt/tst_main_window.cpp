@@ -290,9 +290,9 @@ void TestMainWindow::insertKeepsScrollAndSelection()
 {
     Window w;
     ListBox *sorted = w.list("lstSortiran");
-    QStringList rows;
+    std::vector<ElementValue> rows;
     for (int v = 0; v < 2000; ++v)
-        rows.append(QString::number(v * 2));
+        rows.push_back(static_cast<ElementValue>(v * 2));
     sorted->rowModel().replaceRows(rows);
     // The list lays its rows out a batch at a time.
     QTRY_VERIFY(sorted->verticalScrollBar()->maximum() > 1500);
@@ -351,7 +351,8 @@ void TestMainWindow::pastedTextArrivesWhole()
     QFETCH(QString, report);
     QFETCH(QStringList, sorted);
     Window w;
-    w.list("lstOriginalni")->rowModel().replaceRows({"4", "1", "3"});
+    const ElementValue entered[] = {4, 1, 3};
+    w.list("lstOriginalni")->rowModel().replaceRows(entered);
     QString reported;
     if (intoCountBox) {
         QGuiApplication::clipboard()->setText(text);
