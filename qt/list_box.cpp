@@ -6,9 +6,8 @@ namespace plimvar {
 
 namespace {
 
-QString textOf(ElementValue value)
+QString qtText(const std::u16string &text)
 {
-    const std::u16string text = elementText(value);
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -17,38 +16,38 @@ QString textOf(ElementValue value)
 QStringList RowModel::rows() const
 {
     QStringList texts;
-    texts.reserve(static_cast<qsizetype>(m_values.size()));
-    for (ElementValue value : m_values)
-        texts.append(textOf(value));
+    texts.reserve(m_rows.count());
+    for (int row = 0; row < m_rows.count(); ++row)
+        texts.append(qtText(m_rows.text(row)));
     return texts;
 }
 
 void RowModel::insertRow(int row, ElementValue value)
 {
-    row = std::clamp(row, 0, static_cast<int>(m_values.size()));
+    row = std::clamp(row, 0, m_rows.count());
     beginInsertRows({}, row, row);
-    m_values.insert(m_values.begin() + row, value);
+    m_rows.insert(row, value);
     endInsertRows();
 }
 
 void RowModel::replaceRows(std::span<const ElementValue> values)
 {
     beginResetModel();
-    m_values.assign(values.begin(), values.end());
+    m_rows.replace(values);
     endResetModel();
 }
 
 int RowModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_values.size());
+    return parent.isValid() ? 0 : m_rows.count();
 }
 
 QVariant RowModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_values.size())
+    if (!index.isValid() || index.row() >= m_rows.count())
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return textOf(m_values[static_cast<std::size_t>(index.row())]);
+        return qtText(m_rows.text(index.row()));
     return {};
 }
 

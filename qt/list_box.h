@@ -1,12 +1,11 @@
 #pragma once
 
-#include "core/element_value.h"
+#include "core/list_rows.h"
 
 #include <QAbstractListModel>
 #include <QListView>
 
 #include <span>
-#include <vector>
 
 namespace plimvar {
 
@@ -21,18 +20,19 @@ class RowModel : public QAbstractListModel
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    std::span<const ElementValue> values() const { return m_values; }
+    std::span<const ElementValue> values() const { return m_rows.values(); }
+    std::u16string text(int row) const { return m_rows.text(row); }
     // The rows as the list shows them.
     QStringList rows() const;
     void insertRow(int row, ElementValue value);
-    void appendRow(ElementValue value) { insertRow(static_cast<int>(m_values.size()), value); }
+    void appendRow(ElementValue value) { insertRow(m_rows.count(), value); }
     void replaceRows(std::span<const ElementValue> values);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    std::vector<ElementValue> m_values;
+    ListRows m_rows;
 };
 
 // A list box: one text per row, in the order added, one row selectable.

@@ -220,11 +220,7 @@ int MainWindow::rowCount(List list)
 
 std::u16string_view MainWindow::rowText(List list, int row)
 {
-    // A row past the end reads as the empty text.
-    const std::span<const ElementValue> values = listBox(list)->rowModel().values();
-    m_rowRead = row >= 0 && static_cast<std::size_t>(row) < values.size()
-                    ? elementText(values[static_cast<std::size_t>(row)])
-                    : std::u16string();
+    m_rowRead = listBox(list)->rowModel().text(row);
     return m_rowRead;
 }
 

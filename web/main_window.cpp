@@ -6,7 +6,6 @@
 
 #include <emscripten.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 // The page's side of the window (page.js keeps it in the object Plimvar).
@@ -136,10 +135,7 @@ void MainWindow::restart()
 
 const char16_t *MainWindow::shownRow(List list, int row)
 {
-    const std::vector<ElementValue> &values = valuesOf(list);
-    m_rowText = row >= 0 && static_cast<std::size_t>(row) < values.size()
-                    ? elementText(values[static_cast<std::size_t>(row)])
-                    : std::u16string();
+    m_rowText = rowsOf(list).text(row);
     return m_rowText.c_str();
 }
 
@@ -175,18 +171,17 @@ void MainWindow::setCountText(std::u16string_view text)
 
 int MainWindow::rowCount(List list)
 {
-    return static_cast<int>(valuesOf(list).size());
+    return rowsOf(list).count();
 }
 
 std::u16string_view MainWindow::rowText(List list, int row)
 {
-    // A row past the end reads as the empty text.
     return shownRow(list, row);
 }
 
 std::span<const ElementValue> MainWindow::keptValues(List list)
 {
-    return valuesOf(list);
+    return rowsOf(list).values();
 }
 
 void MainWindow::appendRow(List list, ElementValue value)
@@ -196,15 +191,13 @@ void MainWindow::appendRow(List list, ElementValue value)
 
 void MainWindow::insertRow(List list, int row, ElementValue value)
 {
-    std::vector<ElementValue> &values = valuesOf(list);
-    row = std::clamp(row, 0, rowCount(list));
-    values.insert(values.begin() + row, value);
-    jsRowInserted(listIndex(list), row, rowCount(list));
+    const int placed = rowsOf(list).insert(row, value);
+    jsRowInserted(listIndex(list), placed, rowCount(list));
 }
 
 void MainWindow::replaceRows(List list, std::span<const ElementValue> values)
 {
-    valuesOf(list).assign(values.begin(), values.end());
+    rowsOf(list).replace(values);
     jsRowsReplaced(listIndex(list), rowCount(list));
 }
 

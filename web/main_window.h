@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/layout.h"
+#include "core/list_rows.h"
 #include "core/window_services.h"
 
 #include <array>
 #include <string>
-#include <vector>
 
 namespace plimvar::web {
 
@@ -44,9 +44,9 @@ public:
     void replaceRows(List list, std::span<const ElementValue> values) override;
 
 private:
-    std::vector<ElementValue> &valuesOf(List list) { return m_values[static_cast<int>(list)]; }
+    ListRows &rowsOf(List list) { return m_rows[static_cast<int>(list)]; }
 
-    std::array<std::vector<ElementValue>, 2> m_values;
+    std::array<ListRows, 2> m_rows;
     std::u16string m_rowText;
 };
 

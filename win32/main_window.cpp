@@ -296,22 +296,18 @@ void MainWindow::setCountText(std::u16string_view text)
 
 int MainWindow::rowCount(List list)
 {
-    return static_cast<int>(valuesOf(list).size());
+    return rowsOf(list).count();
 }
 
 std::u16string_view MainWindow::rowText(List list, int row)
 {
-    // A row past the end reads as the empty text.
-    const std::vector<ElementValue> &values = valuesOf(list);
-    m_rowRead = row >= 0 && static_cast<std::size_t>(row) < values.size()
-                    ? elementText(values[static_cast<std::size_t>(row)])
-                    : std::u16string();
+    m_rowRead = rowsOf(list).text(row);
     return m_rowRead;
 }
 
 std::span<const ElementValue> MainWindow::keptValues(List list)
 {
-    return valuesOf(list);
+    return rowsOf(list).values();
 }
 
 void MainWindow::appendRow(List list, ElementValue value)
@@ -324,32 +320,30 @@ void MainWindow::insertRow(List list, int row, ElementValue value)
     // The list box keeps its top row and moves its selection along. A row it
     // could not take is not kept either, so that what a command reads is
     // what the list shows.
-    std::vector<ElementValue> &values = valuesOf(list);
     row = std::clamp(row, 0, rowCount(list));
     const LRESULT added =
         SendMessageW(listBox(list), LB_INSERTSTRING, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(windowsText(elementText(value)).c_str()));
     if (added >= 0)
-        values.insert(values.begin() + row, value);
+        rowsOf(list).insert(row, value);
 }
 
 void MainWindow::replaceRows(List list, std::span<const ElementValue> values)
 {
     HWND box = listBox(list);
-    std::vector<ElementValue> &kept = valuesOf(list);
-    kept.clear();
     SendMessageW(box, WM_SETREDRAW, FALSE, 0);
     SendMessageW(box, LB_RESETCONTENT, 0, 0);
     SendMessageW(box, LB_INITSTORAGE, values.size(), values.size() * 8 * sizeof(wchar_t));
+    std::size_t taken = 0;
     wchar_t text[8];
-    for (ElementValue value : values) {
-        const std::u16string row = elementText(value);
+    for (; taken < values.size(); ++taken) {
+        const std::u16string row = elementText(values[taken]);
         std::copy(row.begin(), row.end(), text);
         text[row.size()] = L'\0';
         if (SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)) < 0)
             break;
-        kept.push_back(value);
     }
+    rowsOf(list).replace(values.first(taken));
     SendMessageW(box, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(box, nullptr, TRUE);
 }

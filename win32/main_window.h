@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/list_rows.h"
 #include "core/window_services.h"
 
 #include <windows.h>
 
 #include <array>
 #include <string>
-#include <vector>
 
 namespace plimvar::win32 {
 
@@ -45,7 +45,7 @@ private:
     // with the system's message font at that size.
     void layOut(UINT dpi);
     HWND listBox(List list) const;
-    std::vector<ElementValue> &valuesOf(List list) { return m_values[static_cast<int>(list)]; }
+    ListRows &rowsOf(List list) { return m_rows[static_cast<int>(list)]; }
 
     HWND m_window = nullptr;
     std::array<HWND, 8> m_controls{};
@@ -54,7 +54,7 @@ private:
     // Each list's rows as the values they were written from, beside the
     // list box, which holds their texts: a command takes the values and
     // reads no text back.
-    std::array<std::vector<ElementValue>, 2> m_values;
+    std::array<ListRows, 2> m_rows;
 };
 
 } // namespace plimvar::win32

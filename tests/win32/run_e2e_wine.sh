@@ -13,9 +13,7 @@ for tool in Xvfb xdotool "$wine"; do
 done
 
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-. "$here/../e2e/own_display.sh"
-trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; stop_own_display; rm -rf "$work"' EXIT
-start_own_display "$work"
-timeout 120 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; exit 1; }
+. "$here/own_prefix.sh"
+trap 'stop_own_prefix; rm -rf "$work"' EXIT
+start_own_prefix "$work"
 timeout 400 python3 "$here/e2e_wine.py" "$exe" "$probe"
