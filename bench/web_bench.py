@@ -29,7 +29,10 @@ HELPERS = """
 window.bench = {
     paint: () => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0))),
     answers: [],
+    // Starts at the same point of a frame each time, just after a paint, so
+    // that a measurement and its floor wait alike for the next one.
     async time(work) {
+        await bench.paint();
         const start = performance.now();
         await work();
         await bench.paint();
