@@ -87,7 +87,6 @@ class ListBox {
     }
 
     render() {
-        this.height = 0;
         const height = this.rowHeight();
         this.rows.style.height = this.count * height + 'px';
         const first = Math.floor(this.element.scrollTop / height);
@@ -216,8 +215,11 @@ const Plimvar = {
         const client = document.getElementById('client');
         client.style.width = width + 'px';
         client.style.height = height + 'px';
-        for (const list of this.lists)
+        // The font may have changed: each list measures its rows anew.
+        for (const list of this.lists) {
+            list.height = 0;
             list.render();
+        }
     },
 
     async press(command) {
