@@ -1,6 +1,7 @@
 #include "caption_fit.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace plimvar::layout {
 
@@ -55,6 +56,32 @@ FittedLayout fitCaptions(const std::array<Extent, kLayout.size()> &needs)
     }
     fitted.clientWidth = across.apply(kClientWidth);
     fitted.clientHeight = down.apply(kClientHeight);
+    return fitted;
+}
+
+FittedLayout fitToScreen(std::array<Extent, kLayout.size()> needs, const Screen &screen)
+{
+    FittedLayout fitted = fitCaptions(needs);
+    const int width = toPixels(fitted.clientWidth, screen.dotsPerInch) + screen.frameWidth;
+    // In thousandths, rounded down, so that the scaled window never ends a
+    // fraction of a pixel past the screen's edge.
+    const double scale = screen.roomWidth > 0 && width > screen.roomWidth
+                             ? std::floor(1000.0 * screen.roomWidth / width) / 1000.0
+                             : 1.0;
+    if (screen.leastTarget > 0) {
+        // Stretching down leaves the width, and so the scale, as it is.
+        // Every control is far wider than a finger; only heights need it.
+        const int least =
+            toTwips(static_cast<int>(std::ceil(screen.leastTarget / scale)), screen.dotsPerInch);
+        for (std::size_t k = 0; k < kLayout.size(); ++k) {
+            const ControlKind kind = kLayout[k].kind;
+            if (kind == ControlKind::Button || kind == ControlKind::TextBox)
+                needs[k].height = std::max(needs[k].height, least);
+        }
+        fitted = fitCaptions(needs);
+        fitted.leastRowHeight = least;
+    }
+    fitted.scale = scale;
     return fitted;
 }
 

@@ -31,6 +31,25 @@ struct FittedLayout
     std::array<Rect, kLayout.size()> controls{};
     int clientWidth = kClientWidth;
     int clientHeight = kClientHeight;
+    // The whole window is drawn at this fraction of its size, to fit a
+    // narrow screen; 1 where it fits as it is.
+    double scale = 1.0;
+    // The least height of a list row, in twips, so that a finger can press
+    // it; 0 where the screen asks for none.
+    int leastRowHeight = 0;
+};
+
+// A screen that the window must fit as well as its captions, in its own
+// pixels: a phone, or a page zoomed to 400%. Zero means no such limit.
+struct Screen
+{
+    int dotsPerInch = 96;
+    // The widest the window may be, its frame included.
+    int roomWidth = 0;
+    // What the window's frame takes across, outside its client area.
+    int frameWidth = 0;
+    // The least a control pressed with a finger may measure, as drawn.
+    int leastTarget = 0;
 };
 
 // The width a control's caption may take: to the control's right edge, or
@@ -41,6 +60,11 @@ int captionRoom(std::size_t index);
 // needs[k] is what the caption of kLayout[k] needs, with the margins the
 // control draws around it; a control with no caption needs nothing.
 FittedLayout fitCaptions(const std::array<Extent, kLayout.size()> &needs);
+
+// As fitCaptions, then scaled down as a whole where the window would be
+// wider than the screen, so that it keeps its arrangement; the buttons, the
+// count box and the list rows stay at least leastTarget high as drawn.
+FittedLayout fitToScreen(std::array<Extent, kLayout.size()> needs, const Screen &screen);
 
 // Twips to pixels, rounded to the nearest; pixels to twips, rounded up, so
 // that a need measured in pixels is never understated.

@@ -85,3 +85,36 @@ TEST_CASE("a need measured in pixels keeps its pixels through twips")
         for (int pixels = 0; pixels < 400; ++pixels)
             REQUIRE(toPixels(toTwips(pixels, dpi), dpi) >= pixels);
 }
+
+TEST_CASE("on a narrow screen the window scales down whole, and a finger still finds every target")
+{
+    struct Case
+    {
+        const char *name;
+        Screen screen;
+        int sortCaptionWidth; // in pixels, as measured
+        double scale;
+    };
+    const Case cases[] = {
+        {"a desktop browser: nothing changes", {96, 1280, 2, 0}, 0, 1.0},
+        {"a phone at 360 pixels, touch", {96, 360, 2, 24}, 0, 1.0},
+        {"400% zoom of a 1280-pixel window", {96, 320, 2, 0}, 0, 0.938},
+        {"a touch screen 320 pixels wide", {96, 320, 2, 24}, 0, 0.938},
+        {"a large font on a narrow screen", {96, 320, 2, 24}, 150, 0.558},
+    };
+    for (const Case &c : cases) {
+        INFO(c.name);
+        std::array<Extent, kLayout.size()> needs{};
+        needs[sortButton].width = toTwips(c.sortCaptionWidth, 96);
+        const FittedLayout fitted = fitToScreen(needs, c.screen);
+        CHECK(fitted.scale == doctest::Approx(c.scale));
+        const auto drawn = [&](int twips) { return toPixels(twips, 96) * fitted.scale; };
+        CHECK(drawn(fitted.clientWidth) + c.screen.frameWidth * fitted.scale <= c.screen.roomWidth);
+        // Across, the table keeps the stretch its captions asked for.
+        CHECK(fitted.clientWidth == fitCaptions(needs).clientWidth);
+        for (std::size_t k = 0; k < kLayout.size(); ++k)
+            if (kLayout[k].kind != ControlKind::Label)
+                CHECK(drawn(fitted.controls[k].height) >= c.screen.leastTarget);
+        CHECK(drawn(fitted.leastRowHeight) >= c.screen.leastTarget);
+    }
+}
