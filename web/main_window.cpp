@@ -27,8 +27,14 @@ EM_JS(int, jsCaptionNeed, (int index, int across), {
 EM_JS(void, jsPlace, (int index, int left, int top, int width, int height), {
     Plimvar.place(index, left, top, width, height);
 });
-EM_JS(void, jsSizeClient, (int width, int height), {
-    Plimvar.sizeClient(width, height);
+EM_JS(void, jsScreen, (int *roomWidth, int *frameWidth, int *leastTarget), {
+    const [room, frame, least] = Plimvar.screen();
+    HEAP32[roomWidth >> 2] = room;
+    HEAP32[frameWidth >> 2] = frame;
+    HEAP32[leastTarget >> 2] = least;
+});
+EM_JS(void, jsSizeClient, (int width, int height, double scale, int leastRowHeight), {
+    Plimvar.sizeClient(width, height, scale, leastRowHeight);
 });
 EM_ASYNC_JS(char16_t *, jsAskText, (const char16_t *prompt, const char16_t *title), {
     return Plimvar.toHeap(await Plimvar.ask(UTF16ToString(prompt), UTF16ToString(title)));
@@ -106,7 +112,10 @@ void MainWindow::fitCaptions()
         needs[k] = {layout::toTwips(jsCaptionNeed(index, 1), kCssPixelsPerInch),
                     layout::toTwips(jsCaptionNeed(index, 0), kCssPixelsPerInch)};
     }
-    const layout::FittedLayout fitted = layout::fitCaptions(needs);
+    layout::Screen screen;
+    screen.dotsPerInch = kCssPixelsPerInch;
+    jsScreen(&screen.roomWidth, &screen.frameWidth, &screen.leastTarget);
+    const layout::FittedLayout fitted = layout::fitToScreen(needs, screen);
     for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
         const layout::Rect &r = fitted.controls[k];
         jsPlace(static_cast<int>(k), layout::toPixels(r.left, kCssPixelsPerInch),
@@ -115,7 +124,8 @@ void MainWindow::fitCaptions()
                 layout::toPixels(r.height, kCssPixelsPerInch));
     }
     jsSizeClient(layout::toPixels(fitted.clientWidth, kCssPixelsPerInch),
-                 layout::toPixels(fitted.clientHeight, kCssPixelsPerInch));
+                 layout::toPixels(fitted.clientHeight, kCssPixelsPerInch), fitted.scale,
+                 layout::toPixels(fitted.leastRowHeight, kCssPixelsPerInch));
 }
 
 void MainWindow::press(layout::Command command)

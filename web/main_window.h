@@ -21,7 +21,8 @@ public:
     MainWindow();
 
     // Stretches the table where a caption would not fit in the page's
-    // font, as it is now (after a change of zoom or font size, say).
+    // font, as it is now (after a change of zoom or font size, say), and
+    // scales it down where the page is narrower than the window.
     void fitCaptions();
     // Runs a button's command; the end command takes the window away.
     void press(layout::Command command);

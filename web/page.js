@@ -1,7 +1,9 @@
-'use strict';
-// The page's side of Plimvar's window. The program (plimvar.wasm) builds
-// the window from its layout table and decides everything; this only draws
-// what it is told, measures text, asks questions and reports failures.
+// The page's side of Plimvar's window. The program (the WebAssembly that
+// follows this script in plimvar.js) builds the window from its layout table
+// and decides everything; this only draws what it is told, measures text,
+// asks questions and reports failures. Page and program travel as one file,
+// so that the two are always of one release, and the program starts within
+// the script, with no second download.
 
 // The kinds of control and the commands, as the layout table numbers them.
 const Kind = { List: 0, Button: 1, TextBox: 2, Label: 3 };
@@ -147,6 +149,16 @@ const Plimvar = {
         document.getElementById('frmPlimvarTitle').textContent = caption;
     },
 
+    // What the window must fit besides its captions: the page's width, the
+    // window's frame, and under a finger the least a target may measure
+    // (WCAG 2.5.8). Measured with the window at its own size.
+    screen() {
+        const frame = document.getElementById('frmPlimvar');
+        const client = document.getElementById('client');
+        return [document.documentElement.clientWidth, frame.offsetWidth - client.offsetWidth,
+                matchMedia('(pointer: coarse)').matches ? 24 : 0];
+    },
+
     createControl(index, kind, name, caption, accessibleName, command) {
         let control;
         if (kind === Kind.List) {
@@ -159,12 +171,14 @@ const Plimvar = {
             control.textContent = caption;
             control.addEventListener('click', () => this.press(command));
         } else if (kind === Kind.TextBox) {
-            // Several lines, so that a pasted text keeps its line breaks for
-            // the count reading to judge; Return types none.
+            // A text area, so that a pasted text keeps its line breaks for
+            // the count reading to judge; it reads as one line, and Return
+            // types none.
             control = document.createElement('textarea');
             control.rows = 1;
             control.wrap = 'off';
             control.spellcheck = false;
+            control.setAttribute('aria-multiline', 'false');
             control.addEventListener('keydown', (event) => {
                 if (event.key === 'Enter')
                     event.preventDefault();
@@ -211,10 +225,12 @@ const Plimvar = {
         style.height = height + 'px';
     },
 
-    sizeClient(width, height) {
+    sizeClient(width, height, scale, leastRowHeight) {
         const client = document.getElementById('client');
         client.style.width = width + 'px';
         client.style.height = height + 'px';
+        client.style.setProperty('--least-row', leastRowHeight + 'px');
+        document.getElementById('frmPlimvar').style.zoom = scale;
         // The font may have changed: each list measures its rows anew.
         for (const list of this.lists) {
             list.height = 0;
@@ -250,14 +266,24 @@ const Plimvar = {
     },
 
     // The user's locale, as the browser knows it: its decimal separator and
-    // its own digit zero.
+    // its own digit zero. A language named without a region writes numbers
+    // as in the region where it is most spoken ("ar" as in Egypt), as the
+    // desktop reads it.
+    numberLocale() {
+        try {
+            const likely = new Intl.Locale(navigator.language).maximize();
+            return likely.region ? likely.language + '-' + likely.region : likely.language;
+        } catch {
+            return undefined;
+        }
+    },
     decimalSeparator() {
-        const parts = new Intl.NumberFormat(navigator.language).formatToParts(1.5);
+        const parts = new Intl.NumberFormat(this.numberLocale()).formatToParts(1.5);
         const decimal = parts.find((part) => part.type === 'decimal');
         return decimal ? decimal.value : '.';
     },
     zeroDigit() {
-        return new Intl.NumberFormat(navigator.language, { useGrouping: false }).format(0);
+        return new Intl.NumberFormat(this.numberLocale(), { useGrouping: false }).format(0);
     },
 
     countText() {
@@ -286,8 +312,59 @@ const Plimvar = {
         Module._plimvar_restart();
         document.getElementById('ended').hidden = true;
         document.getElementById('frmPlimvar').hidden = false;
-        Module._plimvar_fit();
+        this.fit();
         this.controls[0].focus();
+    },
+
+    // Fits the window to its captions and to the page, measured with the
+    // window at its own size.
+    fit() {
+        document.getElementById('frmPlimvar').style.zoom = '';
+        Module._plimvar_fit();
+    },
+
+    // The window in place of "Plimvar…", with the first control in the tab
+    // order focused, as a desktop program starts.
+    start() {
+        Module._plimvar_start();
+        document.getElementById('loading').hidden = true;
+        document.getElementById('frmPlimvar').hidden = false;
+        this.fit();
+        this.controls[0].focus();
+        const refit = () => this.fit();
+        // A change of zoom, of the font or of the pointer fits it anew.
+        window.addEventListener('resize', refit);
+        matchMedia('(pointer: coarse)').addEventListener('change', refit);
+        document.fonts.ready.then(refit);
+        document.documentElement.dataset.ready = 'true';
+    },
+
+    // A start that cannot go on says so, and what to do, in place of
+    // "Plimvar…".
+    failed() {
+        document.getElementById('frmPlimvar').hidden = true;
+        document.getElementById('loading').hidden = false;
+        document.getElementById('starting').hidden = true;
+        document.getElementById('notStarted').hidden = false;
+    },
+
+    // Served from a web server, the page can be installed and kept for use
+    // with no network. Opened from a file it works all the same, and says
+    // where to open it from for those.
+    offerToKeep() {
+        if (location.protocol !== 'https:' && location.protocol !== 'http:') {
+            document.getElementById('fromFile').hidden = false;
+            return;
+        }
+        const manifest = document.createElement('link');
+        manifest.rel = 'manifest';
+        manifest.href = 'manifest.webmanifest';
+        document.head.append(manifest);
+        // After the window is up, so that keeping it costs the start nothing.
+        if ('serviceWorker' in navigator)
+            window.addEventListener('load', () => navigator.serviceWorker
+                .register('service-worker.js', { updateViaCache: 'none' })
+                .catch((error) => console.warn('Plimvar will not start offline:', error.message)));
     },
 
     hookDialogs() {
@@ -318,19 +395,19 @@ const Plimvar = {
     },
 };
 
-var Module = {
-    onRuntimeInitialized() {
-        Plimvar.hookDialogs();
-        Module._plimvar_start();
-        document.getElementById('loading').hidden = true;
-        document.getElementById('frmPlimvar').hidden = false;
-        Module._plimvar_fit();
-        // A change of zoom or of the font fits the window anew.
-        window.addEventListener('resize', () => Module._plimvar_fit());
-        document.fonts.ready.then(() => Module._plimvar_fit());
-        document.documentElement.dataset.ready = 'true';
-    },
-};
+// The style sheet sets this; a page without it cannot draw the window.
+const styled = () => getComputedStyle(document.documentElement).getPropertyValue('--plimvar-style') !== '';
 
-if ('serviceWorker' in navigator)
-    navigator.serviceWorker.register('service-worker.js');
+Module.onRuntimeInitialized = () => {
+    if (!styled())
+        return Plimvar.failed();
+    Plimvar.hookDialogs();
+    Plimvar.start();
+};
+// The program could not be made ready (its part of this file broken, say).
+Module.onAbort = () => Plimvar.failed();
+addEventListener('error', () => {
+    if (!document.documentElement.dataset.ready)
+        Plimvar.failed();
+});
+Plimvar.offerToKeep();

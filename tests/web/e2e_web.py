@@ -1,10 +1,13 @@
 """Uses the page in a real headless Chromium as a person would: clicks and
 keys through WebDriver, and reads it as a screen reader does, from the
-browser's accessibility tree. Each scenario of the table starts a browser of
-its own; every one checks that the console shows no error.
+browser's accessibility tree. Each scenario of the table starts with a new
+load of the page, in a browser of its own where it needs a screen of its own
+(a phone, a high zoom, high contrast, an installed app, a language); every
+one checks that the console shows no error.
 
-    e2e_web.py SITE_DIR      (run by run_e2e_web.sh)
+    e2e_web.py SITE_DIR [SCREENSHOT_DIR]      (run by run_e2e_web.sh)
 """
+import os
 import re
 import shutil
 import subprocess
@@ -30,9 +33,9 @@ class Failed(Exception):
     pass
 
 
-def expect(what, actual, expected):
+def expect(what, actual, expected, seen=None):
     if actual != expected:
-        raise Failed("%s: expected %r, got %r" % (what, expected, actual))
+        raise Failed("%s: expected %r, got %r%s" % (what, expected, actual, "" if seen is None else " (%r)" % seen))
     print("ok   %s" % what)
 
 
@@ -47,20 +50,41 @@ def poll(what, probe, timeout=TIMEOUT):
 
 
 class Page:
-    def __init__(self, address, profile, lang="en-US", scale=1, font_size=16):
+    """A browser on the page. screen is (width, height, zoom, touch) in CSS
+    pixels, as DevTools emulates a phone or a zoomed window; media are CSS
+    media features to emulate; app opens the page as an installed app."""
+
+    def __init__(self, address, profile, lang="en-US", font_size=16, screen=None, media=None, app=False,
+                 started=True):
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=900,700",
-                         "--user-data-dir=" + profile, "--lang=" + lang,
-                         "--force-device-scale-factor=%g" % scale):
+                         "--user-data-dir=" + profile, "--lang=" + lang) + (("--app=" + address,) if app else ()):
             options.add_argument(argument)
         options.add_experimental_option("prefs", {"intl.accept_languages": lang,
                                                   "webkit.webprefs.default_font_size": font_size})
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
         self.driver.set_script_timeout(TIMEOUT)
-        self.driver.get(address)
+        if screen:
+            width, height, zoom, touch = screen
+            self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                "width": width, "height": height, "deviceScaleFactor": zoom, "mobile": touch})
+            self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": touch})
+        if media:
+            self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+                "features": [{"name": name, "value": value} for name, value in media.items()]})
+        if not app:
+            self.driver.get(address)
+        if started:
+            self.started()
+
+    def started(self):
         poll("the window", lambda: self.js("return document.documentElement.dataset.ready"))
+
+    def shot(self, name):
+        if SHOTS:
+            self.driver.save_screenshot(os.path.join(SHOTS, name + ".png"))
 
     def js(self, script, *args):
         return self.driver.execute_script(script, *args)
@@ -155,7 +179,7 @@ def enter(page, *answers):
         page.answer("%d element" % i, element)
 
 
-def check_layout(page, screenshot=None):
+def check_layout(page):
     """The table in CSS pixels (15 twips each), every caption whole."""
     expect("title", page.driver.title, "Plimvar u sortiran niz")
     client = page.js("const r = document.getElementById('client').getBoundingClientRect();"
@@ -167,8 +191,6 @@ def check_layout(page, screenshot=None):
         expect("place of " + name, [round(rect[0] - client[0]), round(rect[1] - client[1])] + rect[2:],
                [t // 15 for t in twips])
     check_captions_fit(page)
-    if screenshot:
-        page.driver.save_screenshot(screenshot)
 
 
 def check_captions_fit(page):
@@ -178,11 +200,20 @@ def check_captions_fit(page):
     expect("no caption clipped", clipped, [])
 
 
+def single_line(page):
+    """Whether each text box a reader finds is announced as one line."""
+    found, _ = page.tree()
+    return [not any(p["name"] == "multiline" and p["value"]["value"] for p in n.get("properties", []))
+            for n in found.values() if n.get("role", {}).get("value") == "textbox"]
+
+
 def typical_use(page):
     check_layout(page)
+    expect("focus starts on the first control", page.focused(), "lstOriginalni")
     expect("names a reader hears", sorted(page.tree_names("button")),
            ["Kraj", "Sortiraj niz", "Umetni broj", "Unesi niz"])
     expect("the count box's name", page.tree_names("textbox"), ["n ="])
+    expect("the count box is one line", single_line(page), [True])
     expect("starts empty", (page.rows("Uneti niz"), page.rows("Sortiran niz"), page.count()), ([], [], ""))
     enter(page, "3", "4", "1", "3")
     expect("count box", page.count(), "3")
@@ -190,6 +221,8 @@ def typical_use(page):
     page.press("btnSortirajNiz")
     expect("sorted list", page.rows("Sortiran niz"), ["1", "3", "4"])
     page.press("btnUmetniBroj")
+    page.dialog("Umetni broj")
+    expect("the answer field is one line", single_line(page), [True])
     page.answer("Umetni broj", "2")
     expect("after inserting 2", page.rows("Sortiran niz"), ["1", "2", "3", "4"])
 
@@ -291,13 +324,167 @@ def egyptian(page):
 
 
 def zoomed(page):
-    check_layout(page, screenshot=sys.argv[2] if len(sys.argv) > 2 else None)
+    """At 150% the page is narrower (600 CSS px) and the window as drawn."""
+    check_layout(page)
+    page.shot("zoom-150")
 
 
-def large_font(page):
+def reachable(page, ids):
+    """What of these is not whole on screen once scrolled to, or not what a
+    tap at its centre reaches; and whether the page needs a sideways scroll."""
+    return page.js("""
+        const missed = arguments[0].filter((id) => {
+            const e = document.getElementById(id);
+            e.scrollIntoView({ block: 'nearest', inline: 'nearest' });
+            const r = e.getBoundingClientRect();
+            const hit = document.elementFromPoint(r.left + r.width / 2, r.top + r.height / 2);
+            // Half a pixel is a rounding of the layout, not a control cut off.
+            return r.left < -0.5 || r.top < -0.5 || r.right > innerWidth + 0.5 || r.bottom > innerHeight + 0.5 ||
+                !hit || !e.contains(hit);
+        });
+        const root = document.documentElement;
+        return [missed, root.scrollWidth > root.clientWidth];""", ids)
+
+
+def smallest(page, selector):
+    """The least width and height among what the selector finds, as drawn."""
+    return page.js("const rs = [...document.querySelectorAll(arguments[0])].map((e) => e.getBoundingClientRect());"
+                   "return [Math.min(...rs.map((r) => r.width)), Math.min(...rs.map((r) => r.height))]", selector)
+
+
+def small_screen(page, name, touch):
+    """Every control of the window and of both dialogs whole on screen and
+    reachable by a tap; under a finger, none smaller than 24 by 24."""
+    expect(name + ": the window reachable, no sideways scroll", reachable(page, list(CONTROLS)), [[], False])
     check_captions_fit(page)
+    enter(page, "2", "9", "8")
+    page.press("btnUnesiNiz")
+    page.dialog(COUNT_TITLE)
+    expect(name + ": the input box reachable", reachable(page, ["inputBoxPrompt", "inputBoxAnswer",
+                                                                "inputBoxOk", "inputBoxCancel"]), [[], False])
+    page.shot(name + "-input-box")
+    if touch:
+        expect("dialog buttons a finger can press", min(smallest(page, "#inputBox button")) >= 24, True)
+    page.press("inputBoxOk")
+    poll("the report", lambda: page.js("return document.getElementById('report').open"))
+    expect(name + ": the report reachable", reachable(page, ["reportText", "reportOk"]), [[], False])
+    report_ok = smallest(page, "#reportOk")
+    page.report()
+    if touch:
+        sizes = [report_ok] + [smallest(page, selector) for selector in ("#client button", "#txtBrojElemenata",
+                                                                        "#lstOriginalni .row")]
+        expect("targets a finger can press", [min(size) >= 24 for size in sizes], [True] * len(sizes))
+    page.shot(name)
+
+
+def phone(page):
+    small_screen(page, "phone", touch=True)
+
+
+def reflow_320(page):
+    small_screen(page, "320px", touch=False)
+
+
+def big_font_zoomed(page):
+    """A 32 px font at 200% on a 1366 x 700 screen: rows as tall as the font."""
+    small_screen(page, "font-32-zoom-200", touch=False)
     size = page.js("const r = document.getElementById('client').getBoundingClientRect(); return [r.width, r.height]")
     expect("the window grows with the font", size[0] > 339 and size[1] > 222, True)
+    expect("rows one line of the font apart", page.js(
+        "const rows = document.querySelectorAll('#lstOriginalni .row');"
+        "return rows[1].getBoundingClientRect().top - rows[0].getBoundingClientRect().top >= "
+        "parseFloat(getComputedStyle(rows[0]).fontSize) * 1.2"), True)
+
+
+def contrast(page, first, second):
+    """The contrast ratio of two CSS colours, as WCAG computes it."""
+    return page.js("""
+        const light = (colour) => {
+            const [r, g, b] = colour.match(/[\\d.]+/g).slice(0, 3).map((c) => {
+                c /= 255;
+                return c <= 0.04045 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
+            });
+            return 0.2126 * r + 0.7152 * g + 0.0722 * b + 0.05;
+        };
+        const [a, b] = [light(arguments[0]), light(arguments[1])];
+        return Math.max(a, b) / Math.min(a, b);""", first, second)
+
+
+def focus_cues(page):
+    """Each focus cue stands 3:1 against the window around it."""
+    around = page.js("return getComputedStyle(document.getElementById('frmPlimvar')).backgroundColor")
+    for control in ("lstOriginalni", "txtBrojElemenata"):
+        page.driver.find_element(By.ID, control).click()
+        style, width, colour = page.js("const s = getComputedStyle(document.activeElement);"
+                                       "return [s.outlineStyle, parseFloat(s.outlineWidth), s.outlineColor]")
+        expect("the focus cue of " + control, (style, width >= 2, contrast(page, colour, around) >= 3),
+               ("solid", True, True))
+
+
+def forced_colours(page):
+    """High contrast: the selected row and the focused list still show."""
+    enter(page, "2", "5", "3")
+    page.driver.find_element(By.ID, "lstOriginalni").click()
+    page.keys(Keys.HOME)
+    row = "return getComputedStyle(document.querySelector('#lstOriginalni [aria-selected=%s]')).backgroundColor"
+    expect("the selected row in the system's highlight", page.js(row % "true"),
+           page.js("const e = document.createElement('i'); e.style.color = 'Highlight'; document.body.append(e);"
+                   "const c = getComputedStyle(e).color; e.remove(); return c"))
+    expect("an unselected row looks otherwise", page.js(row % "true") != page.js(row % "false"), True)
+    expect("the focused list outlined", page.js("return getComputedStyle(document.activeElement).outlineStyle"),
+           "solid")
+    page.shot("forced-colours")
+
+
+def installed(page):
+    """In its own app window, the window has no second title bar."""
+    expect("no title bar inside the app's", page.js(
+        "return getComputedStyle(document.getElementById('frmPlimvarTitle')).display"), "none")
+    expect("the window at the app window's corner", page.js(
+        "const r = document.getElementById('frmPlimvar').getBoundingClientRect(); return [r.left, r.top]"), [0, 0])
+    enter(page, "1", "4")
+    expect("it works", page.rows("Uneti niz"), ["4"])
+    page.shot("installed-app")
+
+
+def from_file(page):
+    """Opened from the unpacked ZIP, it works, and says what a server adds."""
+    enter(page, "1", "4")
+    expect("it works from a file", page.rows("Uneti niz"), ["4"])
+    expect("it says where to open it from to keep it",
+           page.js("return document.getElementById('fromFile').hidden"), False)
+    page.shot("from-file")
+
+
+def broken_files(page):
+    """A missing file, then a broken one: the page says so, in place of
+    'Plimvar…', within a few seconds."""
+    copy = tempfile.mkdtemp()
+    try:
+        shutil.copytree(SITE, copy, dirs_exist_ok=True)
+        server, address = serve(copy)
+        script = os.path.join(copy, "plimvar.js")
+        with open(script) as f:
+            whole = f.read()
+        start = whole.index("base64,") + 20000
+        for what, text in (("missing", None), ("broken", whole[:start] + "A" * 64 + whole[start + 64:])):
+            if text is None:
+                os.remove(script)
+            else:
+                with open(script, "w") as f:
+                    f.write(text)
+            page.driver.get(address)
+            poll("the sentence for a %s file" % what, lambda: page.js(
+                "const e = document.getElementById('notStarted');"
+                "return getComputedStyle(e).visibility === 'visible' && e.getClientRects().length > 0"), 10)
+            expect("'Plimvar…' gone for a %s file" % what,
+                   page.js("return document.getElementById('starting').getClientRects().length"), 0)
+            errors = page.errors()
+            expect("the console names the file", any("plimvar.js" in e for e in errors), True, errors)
+        server.kill()
+        server.wait()
+    finally:
+        shutil.rmtree(copy, ignore_errors=True)
 
 
 def end(page):
@@ -309,25 +496,51 @@ def end(page):
     expect("a new window, empty", (page.rows("Uneti niz"), page.count()), ([], ""))
 
 
-def offline(page):
-    """After one visit the page starts with no server at all."""
-    server, address = serve(SITE)
+def update_then_offline(page):
+    """A release published after a visit runs on the very next load, whole,
+    whatever the files' times; then it starts with no server at all."""
+    copy = tempfile.mkdtemp()
+    server, address = None, None
     try:
+        shutil.copytree(SITE, copy, dirs_exist_ok=True)
+        server, address = serve(copy)
         page.driver.get(address)
-        poll("the window", lambda: page.js("return document.documentElement.dataset.ready"))
-        page.driver.set_script_timeout(TIMEOUT)
+        page.started()
         page.driver.execute_async_script(
             "const done = arguments[0]; navigator.serviceWorker.ready.then(() => done(true))")
         page.driver.refresh()
         poll("the page kept by the service worker",
              lambda: page.js("return navigator.serviceWorker.controller !== null"))
+        # The new release: a page and a script that name it, files a month old.
+        for name, old, new in (("index.html", "<html ", "<html data-page=\"2\" "),
+                               ("plimvar.js", "", "document.documentElement.dataset.script = '2';\n"),
+                               ("release.json", '"release": "', '"release": "2-')):
+            path = os.path.join(copy, name)
+            with open(path) as f:
+                text = f.read()
+            with open(path, "w") as f:
+                f.write(text.replace(old, new, 1) if old else new + text)
+        month_ago = time.time() - 30 * 86400
+        for name in os.listdir(copy):
+            os.utime(os.path.join(copy, name), (month_ago, month_ago))
+        page.driver.refresh()
+        page.started()
+        expect("the new release on the first load, page and script together",
+               page.js("return [document.documentElement.dataset.page, document.documentElement.dataset.script]"),
+               ["2", "2"])
     finally:
-        server.kill()
-        server.wait()
+        if server:
+            server.kill()
+            server.wait()
+        shutil.rmtree(copy, ignore_errors=True)
     page.driver.refresh()
-    poll("the window with no server", lambda: page.js("return document.documentElement.dataset.ready"))
+    page.started()
+    expect("with no server, the kept release", page.js("return document.documentElement.dataset.page"), "2")
     enter(page, "1", "5")
     expect("it works offline", page.rows("Uneti niz"), ["5"])
+    expect("the licences kept too", page.driver.execute_async_script(
+        "const done = arguments[0];"
+        "fetch('THIRD-PARTY-NOTICES.txt').then((r) => r.text()).then((t) => done(t.includes('musl')))"), True)
 
 
 def serve(site):
@@ -338,40 +551,62 @@ def serve(site):
     return server, "http://127.0.0.1:%s/" % port
 
 
+PHONE = (360, 740, 3, True)
 SCENARIOS = [
     ("typical use", {}, typical_use),
     ("each failure kind", {}, failures),
     ("the three mends", {}, mends),
     ("keyboard alone", {}, keyboard_alone),
+    ("focus cues", {}, focus_cues),
     ("pasted answers", {}, pastes),
     ("a German browser", {"lang": "de-DE"}, german),
     ("an Egyptian Arabic browser", {"lang": "ar-EG"}, egyptian),
-    ("150% zoom", {"scale": 1.5}, zoomed),
-    ("a large font", {"font_size": 28}, large_font),
+    ("Arabic with no region, read as Egypt's", {"lang": "ar"}, egyptian),
+    ("150% zoom", {"screen": (600, 466, 1.5, False)}, zoomed),
+    ("a phone", {"screen": PHONE}, phone),
+    ("320 CSS px: 400% zoom", {"screen": (320, 256, 4, False)}, reflow_320),
+    ("a 32 px font at 200%", {"font_size": 32, "screen": (683, 350, 2, False)}, big_font_zoomed),
+    ("forced colours", {"media": {"forced-colors": "active"}}, forced_colours),
+    ("installed as an app", {"app": True}, installed),
+    ("opened from a file", {"file": True}, from_file),
+    ("a missing or broken file", {"started": False}, broken_files),
     ("Kraj", {}, end),
-    ("offline after one visit", {}, offline),
+    ("an update reaching a returning user, then offline", {"started": False}, update_then_offline),
 ]
 SITE = sys.argv[1] if len(sys.argv) > 1 else "."
+SHOTS = sys.argv[2] if len(sys.argv) > 2 else None
 
 
 def main():
     server, address = serve(SITE)
     profiles = tempfile.mkdtemp()
     failed = []
+    shared = None  # the browser of plain scenarios, which each start with a new load of the page
     try:
         for k, (name, options, scenario) in enumerate(SCENARIOS):
             print("== " + name)
             page = None
             try:
-                page = Page(address, "%s/%d" % (profiles, k), **options)
+                if not options and shared:
+                    page, shared = shared, None
+                    page.driver.get(address)
+                    page.started()
+                else:
+                    options = dict(options)
+                    where = "file://%s/index.html" % os.path.abspath(SITE) if options.pop("file", False) else address
+                    page = Page(where, "%s/%d" % (profiles, k), **options)
                 scenario(page)
                 expect("no error in the console", page.errors(), [])
+                if not options:
+                    page, shared = None, page
             except Exception as failure:
                 print("FAIL: %s: %s" % (name, failure))
                 failed.append(name)
             finally:
                 if page:
                     page.close()
+        if shared:
+            shared.close()
     finally:
         server.kill()
         server.wait()
