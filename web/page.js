@@ -89,6 +89,13 @@ class ListBox {
     }
 
     render() {
+        // An empty list measures nothing, so that the window starts quickly.
+        if (this.count === 0) {
+            this.rows.style.height = '0';
+            this.rows.replaceChildren();
+            this.element.removeAttribute('aria-activedescendant');
+            return;
+        }
         const height = this.rowHeight();
         this.rows.style.height = this.count * height + 'px';
         const first = Math.floor(this.element.scrollTop / height);
@@ -326,10 +333,10 @@ const Plimvar = {
     // The window in place of "Plimvar…", with the first control in the tab
     // order focused, as a desktop program starts.
     start() {
-        Module._plimvar_start();
+        // Shown first, so that the program measures the captions as drawn.
         document.getElementById('loading').hidden = true;
         document.getElementById('frmPlimvar').hidden = false;
-        this.fit();
+        Module._plimvar_start();
         this.controls[0].focus();
         const refit = () => this.fit();
         // A change of zoom, of the font or of the pointer fits it anew.
@@ -394,6 +401,12 @@ const Plimvar = {
         document.getElementById('startAgain').addEventListener('click', () => this.startAgain());
     },
 };
+
+// The program travels inside this file as base64, which the glue that
+// follows decodes a byte at a time in script; where the browser can decode it
+// itself, it does, and the window is up sooner.
+if (typeof Uint8Array.fromBase64 === 'function')
+    intArrayFromBase64 = (text) => Uint8Array.fromBase64(text);
 
 // The style sheet sets this; a page without it cannot draw the window.
 const styled = () => getComputedStyle(document.documentElement).getPropertyValue('--plimvar-style') !== '';
