@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program on a terminal: --help and --version answer and open no window,
-# and with no display at all it says so in one line and exits with 1.
+# an unknown option is refused with the usage and status 2 before any
+# window, and with no display at all it says so in one line and exits with 1.
 #     check_command_line.sh PROGRAM
 set -uo pipefail
 program=$1
@@ -17,9 +18,17 @@ check() {
     fi
 }
 check "--version" 0 '^plimvar 1\.00$' "$program" --version
+check "-v" 0 '^plimvar 1\.00$' "$program" -v
 check "--help" 0 '^Usage: plimvar' "$program" --help
+check "--help lists -v" 0 '^  -v, --version' "$program" --help
+check "an unknown option" 2 "^plimvar: unknown option '--bogus'" "$program" --bogus
+check "its usage" 2 '^Usage: plimvar' "$program" --bogus
+check "an argument" 2 "^plimvar: unknown argument 'file.txt'" "$program" file.txt
+check "Qt's options pass" 1 '^plimvar: no display' "$program" -style Fusion --reverse
 check "no display" 1 '^plimvar: no display' "$program"
 [ "$(timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1 | wc -l)" -eq 1 ] ||
     { echo "FAIL: more than one line without a display"; fail=1; }
-[ $fail -eq 0 ] && echo "PASS: --help, --version and no display"
+[ "$(timeout 10 "$program" --bogus 2>/dev/null | wc -c)" -eq 0 ] ||
+    { echo "FAIL: an unknown option wrote to standard output"; fail=1; }
+[ $fail -eq 0 ] && echo "PASS: --help, --version, unknown options and no display"
 exit $fail
