@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds the Debian source package and .deb from debian/ as a distribution
-# would, twice, in two folders at two times, and checks them: the same bytes
-# both times, lintian with no error, warning or pedantic note, the desktop
-# entry and AppStream metadata valid, every file a desktop needs, and the
-# changelog's version the one CMakeLists.txt gives.
+# would, from the upstream tarball that git archive makes, twice, in two
+# folders at two times, and checks them: the same bytes both times, lintian
+# with no error, warning or pedantic note, the desktop entry and AppStream
+# metadata valid, every file a desktop needs, no RUNPATH, the changelog's
+# upstream version the one CMakeLists.txt gives, and the package's own tests
+# (autopkgtest, which installs the package and what its tests need here).
 #     check_package.sh SOURCE_DIR
 set -euo pipefail
 src=$(realpath "$1")
-for tool in dpkg-buildpackage lintian desktop-file-validate appstreamcli; do
+for tool in dpkg-buildpackage lintian desktop-file-validate appstreamcli autopkgtest readelf; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 
@@ -16,22 +18,31 @@ trap 'rm -rf "$work"' EXIT
 fail=0
 version=$(sed -n 's/^project(Plimvar VERSION \([^ ]*\) .*/\1/p' "$src/CMakeLists.txt")
 changelog=$(cd "$src" && dpkg-parsechangelog -S Version)
-[ "$changelog" = "$version" ] ||
+[ "${changelog%-*}" = "$version" ] ||
     { echo "FAIL: debian/changelog says $changelog, CMakeLists.txt $version"; fail=1; }
 
-# The files of the source tree, without what builds or git left there.
+# The upstream tarball as the README makes it, of the tree as it stands
+# (uncommitted changes to tracked files too): debian/ is left out by
+# .gitattributes, and the Debian source package adds it.
+tree=$(cd "$src" && git stash create)
+(cd "$src" && git archive --prefix="plimvar-$version/" "${tree:-HEAD}") | xz -T1 \
+    >"$work/plimvar_$version.orig.tar.xz"
+tar -tJf "$work/plimvar_$version.orig.tar.xz" | grep -q "^plimvar-$version/debian/" &&
+    { echo "FAIL: the upstream tarball holds debian/"; fail=1; }
+
 build_in() {
-    local dir=$1/plimvar-$version
-    mkdir -p "$dir"
-    (cd "$src" && git ls-files -co --exclude-standard -z |
-        while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
-        xargs -0 cp --parents -t "$dir")
-    (cd "$dir" && DEB_BUILD_OPTIONS="parallel=$(nproc)" dpkg-buildpackage -us -uc \
+    mkdir -p "$1"
+    cp "$work/plimvar_$version.orig.tar.xz" "$1/"
+    tar -xJf "$1/plimvar_$version.orig.tar.xz" -C "$1"
+    cp -r "$src/debian" "$1/plimvar-$version/"
+    (cd "$1/plimvar-$version" && DEB_BUILD_OPTIONS="parallel=$(nproc)" dpkg-buildpackage -us -uc \
         >"$1/build.log" 2>&1) || { tail -40 "$1/build.log"; return 1; }
 }
 build_in "$work/first"
 sleep 2
 build_in "$work/second/elsewhere"
+grep -q -- "-fstack-protector-strong.*-fstack-protector-strong" "$work/first/build.log" &&
+    { echo "FAIL: a compile line gives the hardening flags twice"; fail=1; }
 deb=$(ls "$work"/first/plimvar_*.deb)
 for built in "$work"/first/*.deb; do
     name=$(basename "$built")
@@ -50,7 +61,7 @@ dpkg-deb -x "$deb" "$work/root"
 id=org.plimvar.plimvar
 files=(usr/bin/plimvar usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/man/man1/plimvar.1.gz
-    usr/share/doc/plimvar/copyright usr/share/doc/plimvar/changelog.gz)
+    usr/share/doc/plimvar/copyright usr/share/doc/plimvar/changelog.Debian.gz)
 for size in 16 32 48 64 128 256; do
     files+=(usr/share/icons/hicolor/${size}x$size/apps/$id.png)
     file "$work/root/usr/share/icons/hicolor/${size}x$size/apps/$id.png" 2>/dev/null |
@@ -70,5 +81,15 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 libqt6gui6 libqt6core6; do
     grep -q "\b$d\b" <<<"$depends" || { echo "FAIL: Depends lacks $d: $depends"; fail=1; }
 done
+readelf -d "$work/root/usr/bin/plimvar" | grep -q 'RPATH\|RUNPATH' &&
+    { echo "FAIL: /usr/bin/plimvar has a RUNPATH"; fail=1; }
+
+# The package's own tests, on the package just built.
+if autopkgtest "$deb" "$work"/first/plimvar_*.dsc -- null >"$work/autopkgtest.log" 2>&1; then
+    sed -n '/@@@@ summary/,/^autopkgtest.*resetting/p' "$work/autopkgtest.log" | sed '1d;$d'
+else
+    tail -60 "$work/autopkgtest.log"
+    fail=1
+fi
 [ $fail -eq 0 ] && echo "PASS: $(basename "$deb") and its source are lintian-clean and reproducible"
 exit $fail
