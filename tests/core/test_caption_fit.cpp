@@ -94,24 +94,21 @@ TEST_CASE("on a narrow screen the window scales down whole, and a finger still f
         Screen screen;
         int sortCaptionWidth; // in pixels, as measured
         double scale;
-    };
-    const Case cases[] = {
+    } const cases[] = {
         {"a desktop browser: nothing changes", {96, 1280, 2, 0}, 0, 1.0},
         {"a phone at 360 pixels, touch", {96, 360, 2, 24}, 0, 1.0},
         {"400% zoom of a 1280-pixel window", {96, 320, 2, 0}, 0, 0.938},
-        {"a touch screen 320 pixels wide", {96, 320, 2, 24}, 0, 0.938},
-        {"a large font on a narrow screen", {96, 320, 2, 24}, 150, 0.558},
+        {"a large font on a touch screen 320 pixels wide", {96, 320, 2, 24}, 150, 0.558},
     };
     for (const Case &c : cases) {
         INFO(c.name);
         std::array<Extent, kLayout.size()> needs{};
         needs[sortButton].width = toTwips(c.sortCaptionWidth, 96);
         const FittedLayout fitted = fitToScreen(needs, c.screen);
-        CHECK(fitted.scale == doctest::Approx(c.scale));
         const auto drawn = [&](int twips) { return toPixels(twips, 96) * fitted.scale; };
+        CHECK(fitted.scale == doctest::Approx(c.scale));
         CHECK(drawn(fitted.clientWidth) + c.screen.frameWidth * fitted.scale <= c.screen.roomWidth);
-        // Across, the table keeps the stretch its captions asked for.
-        CHECK(fitted.clientWidth == fitCaptions(needs).clientWidth);
+        CHECK(fitted.clientWidth == fitCaptions(needs).clientWidth); // the captions' stretch stays
         for (std::size_t k = 0; k < kLayout.size(); ++k)
             if (kLayout[k].kind != ControlKind::Label)
                 CHECK(drawn(fitted.controls[k].height) >= c.screen.leastTarget);
