@@ -40,7 +40,8 @@ class ListBox {
             probe.className = 'row';
             probe.textContent = '0';
             this.rows.append(probe);
-            this.height = probe.getBoundingClientRect().height || 15;
+            // As laid out, in the list's own pixels, whatever the window's zoom.
+            this.height = parseFloat(getComputedStyle(probe).height) || 15;
             probe.remove();
         }
         return this.height;
