@@ -18,14 +18,25 @@ self.addEventListener('activate', (event) => {
     event.waitUntil(self.clients.claim());
 });
 
+// The release each page started with: all it loads comes from that one, even
+// when a newer release became whole meanwhile (a download that outlasted the
+// wait of its start).
+const releaseOf = new Map();
+
 self.addEventListener('fetch', (event) => {
     const request = event.request;
     if (request.method !== 'GET' || new URL(request.url).origin !== self.location.origin)
         return;
-    if (request.mode === 'navigate')
-        event.respondWith(startingRelease().then((release) => fromRelease(release, 'index.html', request)));
-    else
-        event.respondWith(keptRelease().then((release) => fromRelease(release, request, request)));
+    if (request.mode === 'navigate') {
+        event.respondWith(startingRelease().then((release) => {
+            releaseOf.set(event.resultingClientId, release);
+            return fromRelease(release, 'index.html', request);
+        }));
+    } else {
+        const started = releaseOf.get(event.clientId);
+        event.respondWith((started ? Promise.resolve(started) : keptRelease())
+            .then((release) => fromRelease(release, request, request)));
+    }
 });
 
 async function fromRelease(release, key, request)
