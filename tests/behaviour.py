@@ -1,0 +1,116 @@
+"""Runs the scenarios of behaviour.json against one front end. A driver does
+what a person does and reads what a person sees; this module reads the table,
+and says what passed, what failed and what was skipped and why.
+"""
+import json
+import os
+import time
+
+TABLE = json.load(open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "behaviour.json"),
+                       encoding="utf-8"))
+WINDOW = TABLE["window"]
+LISTS = {"entered": "lstOriginalni", "sorted": "lstSortiran"}
+
+
+class Failed(Exception):
+    pass
+
+
+def expect(what, actual, expected):
+    if actual != expected:
+        raise Failed("%s: expected %r, got %r" % (what, expected, actual))
+    print("ok   %s: %s" % (what, shown(repr(actual))))
+
+
+def poll(what, probe, timeout=20.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = probe()
+        if found:
+            return found
+        time.sleep(0.05)
+    raise Failed("timed out waiting for " + what)
+
+
+def text(value):
+    """A text of the table: a string, or parts that may repeat."""
+    if isinstance(value, str):
+        return value
+    return "".join(part if isinstance(part, str) else part[0] * part[1] for part in value)
+
+
+def shown(value):
+    return value if len(value) < 24 else "%s...%s (%d characters)" % (value[:4], value[-4:], len(value))
+
+
+def pixels(twips, dpi):
+    """Twips to pixels at the given dots per inch, rounded to the nearest."""
+    return (twips * dpi + 720) // 1440
+
+
+def prompt(title):
+    return WINDOW["prompts"].get(title, WINDOW["prompts"]["element"])
+
+
+def check(driver, expected):
+    """Nothing is asked, the window is there, and it shows what the table says."""
+    expect("no dialog open", driver.dialog_open(), False)
+    expect("the window is there", driver.window_open(), True)
+    for key, value in expected.items():
+        if key in LISTS:
+            read = lambda: driver.rows(LISTS[key])
+        elif key == "selected":
+            read = lambda: [value[0], driver.selected(value[0])]
+        elif key == "rows_apart":
+            read = lambda: driver.rows_apart()
+        else:
+            read = getattr(driver, key)
+        # A reader may see a change a moment after the window makes it.
+        try:
+            poll(key, lambda: read() == value, 3)
+        except Failed:
+            pass
+        expect(key, read(), value)
+
+
+def step(driver, action, *args):
+    if action == "expect":
+        check(driver, args[0])
+    elif action == "answer":
+        title, answer = args[0], text(args[1])
+        how = args[2] if len(args) > 2 else "Return"
+        print("     %s: %r, %s" % (title, shown(answer), how))
+        driver.answer(title, prompt(title), answer, how)
+    elif action == "report":
+        expect("report", driver.report(), args[0])
+    elif action == "start":
+        driver.start_again()
+    elif action in ("type", "paste"):
+        getattr(driver, action)(text(args[0]))
+    else:
+        getattr(driver, action)(*args)
+
+
+def run(driver, name=""):
+    """Every scenario, each on a new start of the program; gives the exit status."""
+    failed, skipped = [], []
+    for scenario in TABLE["scenarios"]:
+        locale = scenario.get("locale", "en")
+        reason = driver.skip(scenario, locale)
+        if reason:
+            print("SKIP %s: %s" % (scenario["name"], reason))
+            skipped.append(scenario["name"])
+            continue
+        print("== %s (%s)" % (scenario["name"], locale))
+        try:
+            driver.start(TABLE["locales"][locale])
+            for action in scenario["steps"]:
+                step(driver, *action)
+        except Exception as failure:  # one scenario's failure, whatever it is, fails only it
+            print("FAIL: %s: %s" % (scenario["name"], failure))
+            failed.append(scenario["name"])
+        finally:
+            driver.stop()
+    print("%s: %d scenarios passed, %d failed, %d skipped" % (
+        name, len(TABLE["scenarios"]) - len(failed) - len(skipped), len(failed), len(skipped)))
+    return 1 if failed else 0
