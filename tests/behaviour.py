@@ -22,7 +22,7 @@ def expect(what, actual, expected):
     print("ok   %s: %s" % (what, shown(repr(actual))))
 
 
-def poll(what, probe, timeout=20.0):
+def poll(what, probe, timeout=30.0):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         found = probe()
@@ -32,11 +32,11 @@ def poll(what, probe, timeout=20.0):
     raise Failed("timed out waiting for " + what)
 
 
-def text(value):
-    """A text of the table: a string, or parts that may repeat."""
-    if isinstance(value, str):
-        return value
-    return "".join(part if isinstance(part, str) else part[0] * part[1] for part in value)
+def text(value, decimal="."):
+    """A text of the table: a string, or parts that may repeat, with the locale's separator in it."""
+    if not isinstance(value, str):
+        value = "".join(part if isinstance(part, str) else part[0] * part[1] for part in value)
+    return value.replace("{decimal}", decimal).replace("{other}", "," if decimal == "." else ".")
 
 
 def shown(value):
@@ -73,11 +73,11 @@ def check(driver, expected):
         expect(key, read(), value)
 
 
-def step(driver, action, *args):
+def step(driver, decimal, action, *args):
     if action == "expect":
         check(driver, args[0])
     elif action == "answer":
-        title, answer = args[0], text(args[1])
+        title, answer = args[0], text(args[1], decimal)
         how = args[2] if len(args) > 2 else "Return"
         print("     %s: %r, %s" % (title, shown(answer), how))
         driver.answer(title, prompt(title), answer, how)
@@ -86,7 +86,7 @@ def step(driver, action, *args):
     elif action == "start":
         driver.start_again()
     elif action in ("type", "paste"):
-        getattr(driver, action)(text(args[0]))
+        getattr(driver, action)(text(args[0], decimal))
     else:
         getattr(driver, action)(*args)
 
@@ -102,15 +102,19 @@ def run(driver, name=""):
             skipped.append(scenario["name"])
             continue
         print("== %s (%s)" % (scenario["name"], locale))
+        began = time.monotonic()
         try:
-            driver.start(TABLE["locales"][locale])
+            numbers = TABLE["locales"][locale]
+            driver.start(numbers)
+            decimal = numbers.get("windows decimal" if driver.windows else "decimal", ".")
             for action in scenario["steps"]:
-                step(driver, *action)
+                step(driver, decimal, *action)
         except Exception as failure:  # one scenario's failure, whatever it is, fails only it
             print("FAIL: %s: %s" % (scenario["name"], failure))
             failed.append(scenario["name"])
         finally:
             driver.stop()
+            print("     %.1f s" % (time.monotonic() - began))
     print("%s: %d scenarios passed, %d failed, %d skipped" % (
         name, len(TABLE["scenarios"]) - len(failed) - len(skipped), len(failed), len(skipped)))
     return 1 if failed else 0

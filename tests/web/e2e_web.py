@@ -226,6 +226,8 @@ class TableDriver:
     def __init__(self, address, profiles):
         self.address, self.profiles, self.browsers, self.page = address, profiles, {}, None
 
+    windows = False
+
     def skip(self, scenario, locale):
         return None
 

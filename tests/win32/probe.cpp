@@ -1,7 +1,9 @@
 // Reads the state of the running Plimvar.exe from its controls, as another
 // program in the same Wine prefix (or Windows session) can: the window, its
-// controls with their places, the tab order, the list rows, the count box
-// and the names screen readers hear; or the dialog it shows. Reads the
+// controls with their places and reading direction, the tab order, the list
+// rows, row height and selection, the count box, the names screen readers
+// hear and the line height of the message font; or the dialog it shows,
+// whether it is active, and how wide its field draws its text. Reads the
 // questions "window" or "dialog" from standard input, a line each, and
 // answers each with one line a fact, "key<TAB>value...", then ".". Two more
 // questions: "captions" measures each control's text in the user's message
@@ -103,6 +105,52 @@ std::wstring accessibleName(HWND control)
     return result;
 }
 
+// The user's message font at the given DPI, selected into a screen DC for
+// the time of one measurement.
+template <typename Measure> auto inMessageFont(UINT dpi, Measure measure)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    const auto result = measure(dc);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return result;
+}
+
+LONG messageFontLineHeight(UINT dpi)
+{
+    return inMessageFont(dpi, [](HDC dc) {
+        TEXTMETRICW text{};
+        GetTextMetricsW(dc, &text);
+        return text.tmHeight;
+    });
+}
+
+// An edit control's font cannot be read from another process, but where its
+// characters stand can: the width of its text but the last character, as the
+// control draws it and as the message font at the control's DPI would.
+void printTextWidths(HWND edit)
+{
+    const std::wstring text = textOf(edit);
+    if (text.size() < 2 || text.find_first_of(L"\r\n") != std::wstring::npos)
+        return;
+    const auto left = [&](std::size_t k) {
+        return static_cast<short>(LOWORD(ask(edit, EM_POSFROMCHAR, k, 0)));
+    };
+    const SIZE extent = inMessageFont(GetDpiForWindow(edit), [&](HDC dc) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size() - 1), &size);
+        return size;
+    });
+    print({L"text_width", number(GetDlgCtrlID(edit)), number(left(text.size() - 1) - left(0)),
+           number(extent.cx)});
+}
+
 int probeWindow()
 {
     HWND window = FindWindowW(L"frmPlimvar", nullptr);
@@ -131,10 +179,12 @@ int probeWindow()
         ScreenToClient(window, &topLeft);
         const std::wstring kind = classOf(c);
         const LONG_PTR style = GetWindowLongPtrW(c, GWL_STYLE);
+        const LONG_PTR rightToLeft = WS_EX_LAYOUTRTL | WS_EX_RTLREADING | WS_EX_RIGHT;
         print({L"control", number(GetDlgCtrlID(c)), kind, number(topLeft.x), number(topLeft.y),
                number(r.right - r.left), number(r.bottom - r.top),
                number(style & WS_TABSTOP ? 1 : 0), c == focus ? L"focus" : L"-", textOf(c),
-               accessibleName(c)});
+               accessibleName(c),
+               GetWindowLongPtrW(c, GWL_EXSTYLE) & rightToLeft ? L"rtl" : L"ltr"});
         if (_wcsicmp(kind.c_str(), L"ListBox") == 0) {
             std::vector<std::wstring> rows{L"rows", number(GetDlgCtrlID(c))};
             const LRESULT count = ask(c, LB_GETCOUNT, 0, 0);
@@ -147,8 +197,13 @@ int probeWindow()
                 rows.push_back(row);
             }
             print(rows);
+            print({L"list", number(GetDlgCtrlID(c)), number(ask(c, LB_GETITEMHEIGHT, 0, 0)),
+                   number(ask(c, LB_GETCURSEL, 0, 0))});
         }
+        if (_wcsicmp(kind.c_str(), L"Edit") == 0)
+            printTextWidths(c);
     }
+    print({L"line_height", number(messageFontLineHeight(GetDpiForWindow(window)))});
     std::vector<std::wstring> tabOrder{L"tab"};
     HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
     for (HWND c = first; c; c = GetNextDlgTabItem(window, c, FALSE)) {
@@ -174,6 +229,11 @@ int probeDialog()
     if (!window || !dialog)
         return 2;
     print({L"title", textOf(dialog)});
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread) &&
+        thread.hwndActive == dialog && GetForegroundWindow() == dialog)
+        print({L"active"});
     std::vector<std::wstring> rect{L"rect"};
     for (const std::wstring &v : screenRect(dialog))
         rect.push_back(v);
@@ -184,7 +244,10 @@ int probeDialog()
         if (_wcsicmp(kind.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON)
             print({L"icon"});
         else
-            print({L"child", kind, number(GetDlgCtrlID(c)), textOf(c)});
+            print({L"child", kind, number(GetDlgCtrlID(c)), textOf(c), screenRect(c)[0],
+                   screenRect(c)[1], screenRect(c)[2], screenRect(c)[3]});
+        if (_wcsicmp(kind.c_str(), L"Edit") == 0)
+            printTextWidths(c);
     }
     return 0;
 }
@@ -197,23 +260,16 @@ int probeCaptions()
     if (!window)
         return 2;
     const UINT dpi = GetDpiForWindow(window);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
-    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, font);
-    TEXTMETRICW text{};
-    GetTextMetricsW(dc, &text);
+    const LONG lineHeight = messageFontLineHeight(dpi);
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         const std::wstring caption = textOf(c);
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-        print({L"caption", number(GetDlgCtrlID(c)), number(extent.cx), number(text.tmHeight)});
+        const SIZE extent = inMessageFont(dpi, [&](HDC dc) {
+            SIZE size{};
+            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+            return size;
+        });
+        print({L"caption", number(GetDlgCtrlID(c)), number(extent.cx), number(lineHeight)});
     }
-    SelectObject(dc, previous);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(font);
     return 0;
 }
 
