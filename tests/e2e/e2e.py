@@ -106,46 +106,22 @@ def expect_rows(program, name, expected):
 
 
 def main():
+    """What a screen reader reads of the running program; the behaviour itself
+    is the behaviour table's, which the Qt window test runs."""
     program = Program(sys.argv[1])
     try:
-        # The typical use: enter 4, 1, 3; sort; insert 2.
         program.press("Unesi niz")
-        program.answer("Broj elemenata niza", "3")
-        for i, element in enumerate(["4", "1", "3"], start=1):
-            program.answer("%d element" % i, element)
-        expect("count box", program.count(), "3")
-        expect_rows(program, "Uneti niz", ["4", "1", "3"])
+        program.answer("Broj elemenata niza", "2")
+        program.answer("1 element", "4")
+        program.answer("2 element", "1")
+        expect("count box", program.count(), "2")
+        expect_rows(program, "Uneti niz", ["4", "1"])
         program.press("Sortiraj niz")
-        expect_rows(program, "Sortiran niz", ["1", "3", "4"])
-        program.press("Umetni broj")
-        program.answer("Umetni broj", "2")
-        expect_rows(program, "Sortiran niz", ["1", "2", "3", "4"])
-        expect("count box after inserting", program.count(), "3")
-
-        # One failure of each kind; the window keeps what it holds.
+        expect_rows(program, "Sortiran niz", ["1", "4"])
         program.press("Umetni broj")
         program.answer("Umetni broj", "abc")
-        expect("report of a text", program.report(), ["Type mismatch"])
-        expect_rows(program, "Sortiran niz", ["1", "2", "3", "4"])
+        expect("the report, read as an alert", program.report(), ["Type mismatch"])
 
-        program.press("Unesi niz")
-        program.answer("Broj elemenata niza", "", key="Escape")
-        expect("report of a cancelled dialog", program.report(), ["Type mismatch"])
-
-        program.press("Unesi niz")
-        program.answer("Broj elemenata niza", "-40000")
-        expect("report of a large count", program.report(), ["Overflow"])
-        expect("count box after the overflow", program.count(), "3")
-        expect_rows(program, "Uneti niz", ["4", "1", "3"])
-
-        program.press("Unesi niz")
-        program.answer("Broj elemenata niza", "0")
-        expect("count box after an empty entry", program.count(), "0")
-        program.press("Sortiraj niz")
-        expect("report of sorting nothing", program.report(), ["Subscript out of range"])
-        expect_rows(program, "Sortiran niz", ["1", "2", "3", "4"])
-
-        # The end button ends the program.
         program.press("Kraj")
         poll("the program to end", lambda: program.process.poll() is not None or None)
         expect("exit status", program.process.returncode, 0)

@@ -101,13 +101,6 @@ class Page:
             "const d = document.getElementById('inputBox');"
             "return !d.open || d.querySelector('.titlebar').textContent !== arguments[0]", title))
 
-    def paste(self, title, text):
-        """Puts text into the field as a paste does: line breaks and all."""
-        self.dialog(title)
-        self.driver.execute_cdp_cmd("Input.insertText", {"text": text})
-        self.keys(Keys.ENTER)
-        self.closed(title)
-
     def report(self):
         poll("the failure report", lambda: self.js("return document.getElementById('report').open"))
         expect("the report is titled", self.tree_names("alertdialog"), ["Plimvar"])
@@ -143,9 +136,6 @@ class Page:
                     todo = node.get("childIds", []) + todo
             return [rows]
         return poll("the list " + name, read)[0]
-
-    def count(self):
-        return self.js("return document.getElementById('txtBrojElemenata').value")
 
     def errors(self):
         return [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
@@ -299,7 +289,7 @@ class TableDriver:
                             "return row && row.textContent", control)
 
     def count(self):
-        return self.page.count()
+        return self.page.js("return txtBrojElemenata.value")
 
     def focus(self):
         return self.page.focused()
