@@ -28,5 +28,6 @@ expect '1 24 /* RT_MANIFEST */'
 images=$(grep -c '/\* RT_ICON \*/' "$work/text.rc" || true)
 [ "$images" -eq 5 ] || { echo "FAIL: $images icon images, not 5"; fail=1; }
 expect 'VALUE "LegalCopyright", "Copyright (c) 2026 The Plimvar developers. MIT licence."'
+expect 'VALUE "CompanyName", "The Plimvar developers"'
 [ $fail -eq 0 ] && echo "PASS: version record, icon, dialog and manifest read back from $(basename "$exe")"
 exit $fail

@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# The MSI as a school's deployment tool uses it, under Wine in a fresh prefix
-# on a display of its own: a silent install, the files, the Start-menu
+# The MSIs as a school's deployment tool uses them, under Wine in fresh
+# prefixes on a display of their own. A rebuild gives the same bytes and so
+# the same codes. Per machine: a silent install, the files, the Start-menu
 # shortcut and the Add/Remove Programs entry; the installed program starts;
-# a newer version built from the same source replaces it; a silent removal
-# leaves nothing behind.
-#     check_installer.sh MSI WXS STAGE_DIR PROBE_EXE
+# the rebuilt file installed over it leaves one entry; a newer version built
+# from the same source replaces it; a silent removal leaves nothing behind.
+# Per user: in and out silently, under the user's profile only. And a build
+# signed with a certificate made here passes osslsigncode's check.
+#     check_installer.sh BUILD_DIR SOURCE_DIR PROBE_EXE
 set -euo pipefail
-msi=$(realpath "$1") wxs=$(realpath "$2") stage=$(realpath "$3") probe=$(realpath "$4")
+build=$(realpath "$1") source=$(realpath "$2") probe=$(realpath "$3")
+msi=$build/Plimvar-1.00-x64.msi user_msi=$build/Plimvar-1.00-x64-user.msi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 wine=/usr/lib/wine/wine64
-for tool in Xvfb wixl "$wine"; do
+for tool in Xvfb wixl msibuild msiinfo faketime osslsigncode openssl "$wine"; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -30,13 +34,22 @@ folder="$WINEPREFIX/drive_c/Program Files/Plimvar"
 # Wine files a per-machine shortcut under the user's Start menu; Windows
 # under ProgramData. Either is the Start menu.
 shortcuts() { find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Plimvar.lnk'; }
-uninstall_entry() {
-    "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
+uninstall_entry() { # in HKLM, or the given root
+    "$wine" reg query "${1:-HKLM}"'\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
         tr -d '\r' | awk '/^HKEY/ { key = $0 } /DisplayName +REG_SZ +Plimvar$/ { print key }'
 }
 entry_has() { "$wine" reg query "$(uninstall_entry)" /v "$1" 2>/dev/null | tr -d '\r' | grep -q "REG_SZ *$2\$"; }
 
-check "silent install" msiexec /i "$msi" /qn
+product_code() { msiinfo export "$1" Property | tr -d '\r' | awk '$1 == "ProductCode" { print $2 }'; }
+mkdir "$work/first"
+cp "$msi" "$user_msi" "$work/first/"
+rm "$msi" "$user_msi"
+cmake --build "$build" --target msi >/dev/null
+check "a rebuild gives the same ProductCode" test "$(product_code "$msi")" = "$(product_code "$work/first/${msi##*/}")"
+check "a rebuild gives the same bytes" cmp "$msi" "$work/first/${msi##*/}"
+check "a rebuild gives the same bytes, per user" cmp "$user_msi" "$work/first/${user_msi##*/}"
+
+check "silent install" msiexec /i "$work/first/${msi##*/}" /qn
 for f in Plimvar.exe LICENSE.txt THIRD-PARTY-NOTICES.txt; do
     check "installed $f" test -s "$folder/$f"
 done
@@ -54,8 +67,17 @@ check "the installed program shows its window" started
 "$wine" "C:\\windows\\system32\\taskkill.exe" /im Plimvar.exe /f >/dev/null 2>&1 || true
 timeout 30 /usr/lib/wine/wineserver -w || true
 
+check "the rebuilt file over it" msiexec /i "$msi" /qn
+check "still one uninstall entry" test "$(uninstall_entry | wc -l)" -eq 1
+check "entry's install location" entry_has InstallLocation 'C:\\Program Files\\Plimvar\\'
+
 # A newer version, built from the same source with the fixed UpgradeCode.
-(cd "$stage" && wixl --arch x64 -D Version=1.99 -D SourceDir=. -o "$work/newer.msi" "$wxs")
+cp -r "$build/msi-stage" "$work/stage"
+newer_code=$(python3 -c 'import uuid; print(str(uuid.uuid5(uuid.UUID("00ca394b-3a18-4f64-9f92-0c65ea8405af"), "perMachine 1.99")).upper())')
+cmake -D STAGE="$work/stage" -D WXS="$source/packaging/windows/plimvar.wxs" -D MSI="$work/newer.msi" \
+    -D VERSION=1.99 -D FILE_VERSION=1.99.0.0 -D SCOPE=perMachine -D PRODUCT_CODE="$newer_code" \
+    -D SOURCE_DATE=315532800 -D WIXL="$(command -v wixl)" -D MSIBUILD="$(command -v msibuild)" \
+    -D FAKETIME="$(command -v faketime)" -P "$source/packaging/windows/build_msi.cmake" >/dev/null
 check "silent upgrade" msiexec /i "$work/newer.msi" /qn
 check "the newer version replaces the older" test "$(uninstall_entry | wc -l)" -eq 1
 check "entry's version after the upgrade" entry_has DisplayVersion 1.99
@@ -65,5 +87,38 @@ check "no program folder left" absent test -e "$folder"
 check "no shortcut left" test -z "$(shortcuts)"
 check "no uninstall entry left" test -z "$(uninstall_entry)"
 check "no registry key left" absent "$wine" reg query 'HKLM\Software\Plimvar'
-[ $fail -eq 0 ] && echo "PASS: the installer under Wine"
+
+check "per machine: installs only with elevation" test "$(msiinfo suminfo "$msi" | awk '/^Source:/ { print $2 }')" = 2
+check "per user: no elevation (Word Count bit 8)" test "$(msiinfo suminfo "$user_msi" | awk '/^Source:/ { print $2 }')" = 10
+check "per user: silent install" msiexec /i "$user_msi" /qn
+mine="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Programs/Plimvar"
+for f in Plimvar.exe LICENSE.txt THIRD-PARTY-NOTICES.txt; do
+    check "per user: installed $f under the profile" test -s "$mine/$f"
+done
+check "per user: nothing under Program Files" absent test -e "$folder"
+check "per user: Start-menu shortcut" test -n "$(shortcuts)"
+user_product() { "$wine" reg query 'HKCU\Software\Microsoft\Installer\Products' /s 2>/dev/null | grep -q 'ProductName.*Plimvar'; }
+check "per user: the product is the user's own" user_product
+# Windows files the entry under the user's keys, Wine under the machine's.
+check "per user: an uninstall entry" test -n "$(uninstall_entry HKCU)$(uninstall_entry)"
+check "per user: silent removal" msiexec /x "$user_msi" /qn
+check "per user: nothing left" absent test -e "$mine"
+check "per user: no shortcut left" test -z "$(shortcuts)"
+check "per user: no product or entry left" test -z "$(user_product && echo left)$(uninstall_entry HKCU)$(uninstall_entry)"
+
+# A release signed with a certificate made here, for this run only.
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Plimvar test" -keyout "$work/key.pem" \
+    -out "$work/cert.pem" 2>/dev/null
+echo secret >"$work/password"
+openssl pkcs12 -export -in "$work/cert.pem" -inkey "$work/key.pem" -passout file:"$work/password" \
+    -out "$work/release.p12"
+cmake -S "$source" -B "$work/signed" -D CMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" \
+    -D BUILD_TESTING=OFF -D PLIMVAR_SIGN_PKCS12="$work/release.p12" -D PLIMVAR_SIGN_PASSWORD_FILE="$work/password" \
+    >/dev/null
+cmake --build "$work/signed" --target msi --parallel "$(nproc)" >/dev/null
+for f in msi-stage/Plimvar.exe Plimvar-1.00-x64.msi Plimvar-1.00-x64-user.msi; do
+    osslsigncode verify -CAfile "$work/cert.pem" -in "$work/signed/$f" | tee -a "$work/verify.log" | grep -q '^Signature verification: ok' &&
+        echo "ok   signed $f" || { echo "FAIL: signed $f"; cat "$work/verify.log"; fail=1; }
+done
+[ $fail -eq 0 ] && echo "PASS: the installers under Wine"
 exit $fail
