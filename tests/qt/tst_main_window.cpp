@@ -133,9 +133,11 @@ private:
     }
     void check(const QString &what, const QVariant &seen, const QVariant &expected)
     {
+        const auto shown = [](const QVariant &v) {
+            return v.typeId() == QMetaType::QStringList ? v.toStringList().join('|') : v.toString();
+        };
         if (seen != expected)
-            fail(QStringLiteral("%1: expected %2, got %3")
-                     .arg(what, expected.toStringList().join('|'), seen.toStringList().join('|')));
+            fail(QStringLiteral("%1: expected %2, got %3").arg(what, shown(expected), shown(seen)));
     }
 
     // Runs an action that may open modal dialogs, from a timer of its own.
@@ -175,6 +177,11 @@ private:
         // offscreen platform does not give the window back its activation
         // when a dialog closes, as a desktop does.
         QWidget *focus = m_window->focusWidget();
+        auto *field = qobject_cast<QLineEdit *>(focus);
+        if ((action == "key" || action == "type") && !focus)
+            return fail("no control has the focus");
+        if (action == "paste" && !field)
+            return fail("the focus is on no text box");
         if (action == "press") {
             auto *button = control<QPushButton>(step[1].toString());
             whileBusy([button] { QTest::mouseClick(button, Qt::LeftButton); });
@@ -189,7 +196,7 @@ private:
             typeInto(focus, tableText(step[1], m_decimal));
         } else if (action == "paste") {
             QGuiApplication::clipboard()->setText(tableText(step[1], m_decimal));
-            qobject_cast<QLineEdit *>(focus)->paste();
+            field->paste();
         } else if (action == "end") {
             QTest::mouseClick(control<QPushButton>("btnKraj"), Qt::LeftButton);
             check("the window after Kraj", m_window->isVisible(), false);
