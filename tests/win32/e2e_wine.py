@@ -79,7 +79,7 @@ class Program:
             self.prober.kill()
 
     def window(self):
-        state = {"controls": {}, "rows": {}, "lists": {}, "text_widths": {}}
+        state = {"controls": {}, "rows": {}, "lists": {}}
         for fields in poll("the window", lambda: self.probe("window")):
             key = fields[0]
             if key == "control":
@@ -91,8 +91,6 @@ class Program:
                 state["rows"][int(fields[1])] = fields[2:]
             elif key == "list":
                 state["lists"][int(fields[1])] = [int(v) for v in fields[2:]]
-            elif key == "text_width":
-                state["text_widths"][int(fields[1])] = [int(v) for v in fields[2:]]
             else:
                 state[key] = fields[1:]
         return state

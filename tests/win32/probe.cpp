@@ -200,8 +200,6 @@ int probeWindow()
             print({L"list", number(GetDlgCtrlID(c)), number(ask(c, LB_GETITEMHEIGHT, 0, 0)),
                    number(ask(c, LB_GETCURSEL, 0, 0))});
         }
-        if (_wcsicmp(kind.c_str(), L"Edit") == 0)
-            printTextWidths(c);
     }
     print({L"line_height", number(messageFontLineHeight(GetDpiForWindow(window)))});
     std::vector<std::wstring> tabOrder{L"tab"};
