@@ -106,7 +106,8 @@ def run(driver, name=""):
         try:
             numbers = TABLE["locales"][locale]
             driver.start(numbers)
-            decimal = numbers.get("windows decimal" if driver.windows else "decimal", ".")
+            decimal = numbers.get("decimal", ".")
+            decimal = numbers.get("windows decimal", decimal) if driver.windows else decimal
             for action in scenario["steps"]:
                 step(driver, decimal, *action)
         except Exception as failure:  # one scenario's failure, whatever it is, fails only it
