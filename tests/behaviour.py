@@ -110,6 +110,7 @@ def run(driver, name=""):
             decimal = numbers.get("windows decimal", decimal) if driver.windows else decimal
             for action in scenario["steps"]:
                 step(driver, decimal, *action)
+            driver.finish()
         except Exception as failure:  # one scenario's failure, whatever it is, fails only it
             print("FAIL: %s: %s" % (scenario["name"], failure))
             failed.append(scenario["name"])

@@ -229,8 +229,11 @@ class TableDriver:
         self.page.driver.get(self.address)
         self.page.started()
 
-    def stop(self):
+    def finish(self):
         expect("no error in the console", self.page.errors(), [])
+
+    def stop(self):
+        pass
 
     def close(self):
         for page in self.browsers.values():

@@ -175,6 +175,9 @@ class TableDriver:
         self.stop()
         self.program = Program(self.exe, self.probe, self.env)
 
+    def finish(self):
+        pass
+
     def stop(self):
         if self.program:
             self.program.close()
