@@ -118,13 +118,6 @@ class Program:
         # Once the program answers again, whatever the answer opens is open.
         self.window()
 
-    def answer(self, title, text, key="Return"):
-        self.dialog(title)
-        if text:
-            xdotool("type", "--delay", "30", "--", text)
-        xdotool("key", key)
-        self.closed(title)
-
     def paste(self, text):
         """Puts text on the clipboard and pastes it into the focused field."""
         self.probe("clip " + text.replace("\\", "\\\\").replace("\r", "\\r").replace("\n", "\\n"))
@@ -328,7 +321,9 @@ def main():
         check_captions_fit(program)
         program.press(ENTER)
         default_input_box_width = dialog_width(program.dialog("Broj elemenata niza"))
-        program.answer("Broj elemenata niza", "0")
+        xdotool("type", "0")
+        xdotool("key", "Return")
+        program.closed("Broj elemenata niza")
         program.end()
     finally:
         program.close()
