@@ -126,7 +126,7 @@ int wmain()
         window.replaceRows(List::Sorted, {});
         pumpMessages();
         sortMs.push_back(millisecondsOf([&] { press(5); }));
-        const std::span<const ElementValue> shown = window.keptValues(List::Sorted);
+        const std::span<const ElementValue> shown = window.rows(List::Sorted);
         if (!std::equal(shown.begin(), shown.end(), ascending.begin(), ascending.end()))
             std::printf("the sort command gave a wrong result\n");
         sortRatios.push_back(sortMs.back() / sortFloorMs.back());
@@ -142,7 +142,7 @@ int wmain()
         window.replaceRows(List::Sorted, insertSorted);
         pumpMessages();
         insertMs.push_back(millisecondsOf([&] { press(6); }));
-        if (window.keptValues(List::Sorted).size() != kLargest)
+        if (window.rows(List::Sorted).size() != kLargest)
             std::printf("the insert command gave a wrong result\n");
         insertRatios.push_back(insertMs.back() / insertFloorMs.back());
         pumpMessages();

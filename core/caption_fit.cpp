@@ -85,6 +85,20 @@ FittedLayout fitToScreen(std::array<Extent, kLayout.size()> needs, const Screen 
     return fitted;
 }
 
+PixelLayout inPixels(const FittedLayout &fitted, int dotsPerInchX, int dotsPerInchY)
+{
+    PixelLayout pixels;
+    for (std::size_t k = 0; k < kLayout.size(); ++k) {
+        const Rect &place = fitted.controls[k];
+        pixels.controls[k] = {toPixels(place.left, dotsPerInchX), toPixels(place.top, dotsPerInchY),
+                              toPixels(place.width, dotsPerInchX),
+                              toPixels(place.height, dotsPerInchY)};
+    }
+    pixels.client = {toPixels(fitted.clientWidth, dotsPerInchX),
+                     toPixels(fitted.clientHeight, dotsPerInchY)};
+    return pixels;
+}
+
 int toPixels(int twips, int dotsPerInch)
 {
     const long long scaled = static_cast<long long>(twips) * dotsPerInch;

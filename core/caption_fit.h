@@ -66,6 +66,15 @@ FittedLayout fitCaptions(const std::array<Extent, kLayout.size()> &needs);
 // count box and the list rows stay at least leastTarget high as drawn.
 FittedLayout fitToScreen(std::array<Extent, kLayout.size()> needs, const Screen &screen);
 
+// The fitted window on a screen: each control's place and the client area,
+// in that screen's pixels, at its dots per inch across and down.
+struct PixelLayout
+{
+    std::array<Rect, kLayout.size()> controls{};
+    Extent client;
+};
+PixelLayout inPixels(const FittedLayout &fitted, int dotsPerInchX, int dotsPerInchY);
+
 // Twips to pixels, rounded to the nearest; pixels to twips, rounded up, so
 // that a need measured in pixels is never understated.
 int toPixels(int twips, int dotsPerInch);

@@ -14,31 +14,17 @@ ElementValue askNumber(WindowServices &window, std::u16string_view prompt,
     return readNumber(window.askText(prompt, title), window.numberFormat());
 }
 
-// a(1) ... a(count) from rows 0 ... count - 1: the values the window kept
-// beside them, or else their texts, read strictly. A missing row reads as
-// the empty text and so fails as a type mismatch. Tells whether every row
-// was the element text of its value, as the rows the program writes are:
-// such rows can stay as they stand.
-bool readRows(WindowServices &window, List list, WorkArray &a, ElementValue count)
+// a(1) ... a(count) from the values of rows 0 ... count - 1. A row past the
+// end reads as the empty text would: a type mismatch.
+void readRows(WindowServices &window, List list, WorkArray &a, ElementValue count)
 {
-    const std::span<const ElementValue> kept = window.keptValues(list);
-    const NumberFormat format = window.numberFormat();
-    bool allElementTexts = true;
+    const std::span<const ElementValue> rows = window.rows(list);
     countUp(1, count, [&](ElementValue i) {
         const auto row = static_cast<std::size_t>(i - 1);
-        if (row < kept.size()) {
-            a(i) = kept[row];
-            return;
-        }
-        const std::u16string_view text = window.rowText(list, i - 1);
-        if (const std::optional<ElementValue> value = elementValueOf(text)) {
-            a(i) = *value;
-        } else {
-            a(i) = readNumber(text, format);
-            allElementTexts = false;
-        }
+        if (row >= rows.size())
+            throw Failure(FailureKind::TypeMismatch);
+        a(i) = rows[row];
     });
-    return allElementTexts;
 }
 
 } // namespace
@@ -72,25 +58,20 @@ void insertNumber(WindowServices &window)
 {
     // Every row of the sorted list takes part, not just the first n: taking
     // n from the count box would drop the largest row on a second insertion.
-    const ElementValue n = toElementValue(window.rowCount(List::Sorted));
+    const ElementValue n = toElementValue(static_cast<long long>(window.rows(List::Sorted).size()));
     const ElementValue m = addTested(n, 1);
     WorkArray a(m);
-    const bool rowsAreElementTexts = readRows(window, List::Sorted, a, subtractTested(m, 1));
+    readRows(window, List::Sorted, a, subtractTested(m, 1));
     a(m) = askNumber(window, texts::kInsertPrompt, texts::kInsertTitle);
-
-    // The list the program wrote is in order already: the number goes in
-    // after its equals, and nothing else moves. Rows put there some other
-    // way are sorted and written anew.
+    // The exchange sort of all m would fail at 32767; where it finishes, it
+    // leaves the rows, which the program wrote in order, as they are and the
+    // number after its equals. So the list gains one row there and nothing
+    // else moves.
+    if (!exchangeSortFinishes(m))
+        throw Failure(FailureKind::Overflow);
     const std::span<const ElementValue> rows = a.elements().first(static_cast<std::size_t>(n));
-    if (rowsAreElementTexts && std::is_sorted(rows.begin(), rows.end())) {
-        if (!exchangeSortFinishes(m))
-            throw Failure(FailureKind::Overflow);
-        const auto place = std::upper_bound(rows.begin(), rows.end(), a(m)) - rows.begin();
-        window.insertRow(List::Sorted, static_cast<int>(place), a(m));
-    } else {
-        exchangeSort(a);
-        window.replaceRows(List::Sorted, a.elements());
-    }
+    const auto place = std::upper_bound(rows.begin(), rows.end(), a(m)) - rows.begin();
+    window.insertRow(List::Sorted, static_cast<int>(place), a(m));
 }
 
 void runCommand(layout::Command command, WindowServices &window)
@@ -106,8 +87,10 @@ void runCommand(layout::Command command, WindowServices &window)
         case layout::Command::InsertNumber:
             insertNumber(window);
             break;
-        case layout::Command::None:
         case layout::Command::End:
+            window.closeWindow();
+            break;
+        case layout::Command::None:
             break;
         }
     } catch (const Failure &failure) {

@@ -16,7 +16,7 @@ void sortArray(WindowServices &window);
 void insertNumber(WindowServices &window);
 
 // Runs the command of a button to its end, or to its first failure, which
-// the window reports. The end command is the window's own: it closes.
+// the window reports. The end command closes the window.
 void runCommand(layout::Command command, WindowServices &window);
 
 } // namespace plimvar::commands

@@ -191,22 +191,4 @@ std::u16string elementText(ElementValue value)
     return std::u16string(buffer, result.ptr);
 }
 
-std::optional<ElementValue> elementValueOf(std::u16string_view text)
-{
-    const bool negative = text.starts_with(u'-');
-    const std::u16string_view digits = negative ? text.substr(1) : text;
-    if (digits.empty() || digits.size() > 5 || (digits[0] == u'0' && text != u"0"))
-        return std::nullopt;
-    int magnitude = 0;
-    for (char16_t c : digits) {
-        if (!isAsciiDigit(c))
-            return std::nullopt;
-        magnitude = magnitude * 10 + (c - u'0');
-    }
-    const int value = negative ? -magnitude : magnitude;
-    if (value < kElementMin || value > kElementMax)
-        return std::nullopt;
-    return static_cast<ElementValue>(value);
-}
-
 } // namespace plimvar

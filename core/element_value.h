@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <exception>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,10 +44,10 @@ struct NumberFormat
     std::u16string zeroDigit = u"0";
 };
 
-// Reads a number the user typed, or a list row: optional blanks or line
-// breaks, an optional sign, digits (0 to 9, or the locale's own, one kind in
-// one number) with at most one decimal separator among them, optional blanks
-// or line breaks, and nothing else. A fraction is rounded half to even. Text
+// Reads a number the user typed: optional blanks or line breaks, an optional
+// sign, digits (0 to 9, or the locale's own, one kind in one number) with at
+// most one decimal separator among them, optional blanks or line breaks, and
+// nothing else. A fraction is rounded half to even. Text
 // that is not such a number is a type mismatch; a value outside 16 bits, an
 // overflow.
 ElementValue readNumber(std::u16string_view text, const NumberFormat &format);
@@ -62,10 +61,6 @@ ElementValue readCount(std::u16string_view text);
 // The shortest decimal form: "-" for negatives, digits 0 to 9, no blanks, no
 // grouping.
 std::u16string elementText(ElementValue value);
-
-// The value whose element text this is, if it is one, as the rows the
-// program writes are. Such a text reads the same in every locale.
-std::optional<ElementValue> elementValueOf(std::u16string_view text);
 
 // Narrows a wider count (a number of list rows, say) to an element value.
 ElementValue toElementValue(long long value);

@@ -5,6 +5,14 @@
 
 // The window as one table, and the program's fixed texts. Every front end
 // builds its window from here, so that they all look and read alike.
+namespace plimvar {
+
+// The two lists of the window: the array as entered, and the array in
+// ascending order.
+enum class List { Original, Sorted };
+
+} // namespace plimvar
+
 namespace plimvar::layout {
 
 enum class ControlKind { List, Button, TextBox, Label };
@@ -52,6 +60,12 @@ inline constexpr std::size_t kSortedList = 1;
 inline constexpr std::size_t kCountBox = 3;
 // The label that names the count box.
 inline constexpr std::size_t kCountLabel = 4;
+
+// The control that shows a list.
+constexpr std::size_t controlOf(List list)
+{
+    return list == List::Original ? kOriginalList : kSortedList;
+}
 
 } // namespace plimvar::layout
 

@@ -1,16 +1,13 @@
 #pragma once
 
 #include "element_value.h"
+#include "layout.h"
 
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace plimvar {
-
-// The two lists of the window: the array as entered, and the array in
-// ascending order.
-enum class List { Original, Sorted };
 
 // What the commands need of a window, and all they see of it. Each window
 // system implements it once; tests implement it with answers given in
@@ -33,22 +30,20 @@ public:
     virtual std::u16string countText() = 0;
     virtual void setCountText(std::u16string_view text) = 0;
 
-    // List rows, counted from 0. A row at or past the end reads as the
-    // empty text. The text read stays valid until the next call here.
-    virtual int rowCount(List list) = 0;
-    virtual std::u16string_view rowText(List list, int row) = 0;
-    // The program writes every row from a value, and a window may keep that
-    // value beside the row's text: then this gives the values of all the
-    // rows, in order, and a command takes them instead of reading the texts
-    // back. Empty where the window keeps none. Valid until the list changes.
-    virtual std::span<const ElementValue> keptValues(List list) = 0;
+    // The values of a list's rows, in order: the program writes every row
+    // from a value, and the window keeps it beside the row's text. Valid
+    // until the list changes.
+    virtual std::span<const ElementValue> rows(List list) = 0;
 
     // Rows are written from values; the window shows each value's element
-    // text. A new row goes before the given one, or last at rowCount(list);
-    // the list keeps its scroll position and selection.
+    // text. A new row goes before the given one, or last at the end; the
+    // list keeps its scroll position and selection.
     virtual void appendRow(List list, ElementValue value) = 0;
     virtual void insertRow(List list, int row, ElementValue value) = 0;
     virtual void replaceRows(List list, std::span<const ElementValue> values) = 0;
+
+    // Closes the window, and the program ends.
+    virtual void closeWindow() = 0;
 };
 
 } // namespace plimvar

@@ -21,7 +21,6 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     std::span<const ElementValue> values() const { return m_rows.values(); }
-    std::u16string text(int row) const { return m_rows.text(row); }
     // The rows as the list shows them.
     QStringList rows() const;
     void insertRow(int row, ElementValue value);

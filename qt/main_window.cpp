@@ -115,12 +115,8 @@ MainWindow::MainWindow(QWidget *parent)
         if (auto *button = qobject_cast<QPushButton *>(control)) {
             button->installEventFilter(this);
             const layout::Command command = place.command;
-            connect(button, &QPushButton::clicked, this, [this, command] {
-                if (command == layout::Command::End)
-                    close();
-                else
-                    commands::runCommand(command, *this);
-            });
+            connect(button, &QPushButton::clicked, this,
+                    [this, command] { commands::runCommand(command, *this); });
         }
         if (control->focusPolicy() == Qt::NoFocus)
             continue;
@@ -149,14 +145,12 @@ void MainWindow::layOut()
         const QSize needed = roomForText(m_controls[k]);
         needs[k] = {layout::toTwips(needed.width(), dpiX), layout::toTwips(needed.height(), dpiY)};
     }
-    const layout::FittedLayout fitted = layout::fitCaptions(needs);
+    const layout::PixelLayout places = layout::inPixels(layout::fitCaptions(needs), dpiX, dpiY);
     for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
-        const layout::Rect &place = fitted.controls[k];
-        m_controls[k]->setGeometry(
-            layout::toPixels(place.left, dpiX), layout::toPixels(place.top, dpiY),
-            layout::toPixels(place.width, dpiX), layout::toPixels(place.height, dpiY));
+        const layout::Rect &place = places.controls[k];
+        m_controls[k]->setGeometry(place.left, place.top, place.width, place.height);
     }
-    resize(layout::toPixels(fitted.clientWidth, dpiX), layout::toPixels(fitted.clientHeight, dpiY));
+    resize(places.client.width, places.client.height);
 }
 
 // Return presses the focused button, as Space does.
@@ -175,8 +169,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 ListBox *MainWindow::listBox(List list) const
 {
-    return static_cast<ListBox *>(
-        m_controls[list == List::Original ? layout::kOriginalList : layout::kSortedList]);
+    return static_cast<ListBox *>(m_controls[layout::controlOf(list)]);
 }
 
 std::u16string MainWindow::askText(std::u16string_view prompt, std::u16string_view title)
@@ -213,18 +206,7 @@ void MainWindow::setCountText(std::u16string_view text)
     static_cast<QLineEdit *>(m_controls[layout::kCountBox])->setText(qtText(text));
 }
 
-int MainWindow::rowCount(List list)
-{
-    return static_cast<int>(listBox(list)->rowModel().values().size());
-}
-
-std::u16string_view MainWindow::rowText(List list, int row)
-{
-    m_rowRead = listBox(list)->rowModel().text(row);
-    return m_rowRead;
-}
-
-std::span<const ElementValue> MainWindow::keptValues(List list)
+std::span<const ElementValue> MainWindow::rows(List list)
 {
     return listBox(list)->rowModel().values();
 }
@@ -242,6 +224,11 @@ void MainWindow::insertRow(List list, int row, ElementValue value)
 void MainWindow::replaceRows(List list, std::span<const ElementValue> values)
 {
     listBox(list)->rowModel().replaceRows(values);
+}
+
+void MainWindow::closeWindow()
+{
+    close();
 }
 
 } // namespace plimvar

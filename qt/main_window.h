@@ -27,12 +27,11 @@ public:
     NumberFormat numberFormat() override;
     std::u16string countText() override;
     void setCountText(std::u16string_view text) override;
-    int rowCount(List list) override;
-    std::u16string_view rowText(List list, int row) override;
-    std::span<const ElementValue> keptValues(List list) override;
+    std::span<const ElementValue> rows(List list) override;
     void appendRow(List list, ElementValue value) override;
     void insertRow(List list, int row, ElementValue value) override;
     void replaceRows(List list, std::span<const ElementValue> values) override;
+    void closeWindow() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,7 +41,6 @@ private:
     ListBox *listBox(List list) const;
 
     std::array<QWidget *, 8> m_controls{};
-    std::u16string m_rowRead;
 };
 
 } // namespace plimvar

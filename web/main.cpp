@@ -35,8 +35,8 @@ EMSCRIPTEN_KEEPALIVE void plimvar_restart()
     window->restart();
 }
 
-EMSCRIPTEN_KEEPALIVE const char16_t *plimvar_row(int list, int row)
+EMSCRIPTEN_KEEPALIVE const char16_t *plimvar_row(int control, int row)
 {
-    return window->shownRow(static_cast<plimvar::List>(list), row);
+    return window->shownRow(control, row);
 }
 }

@@ -81,9 +81,10 @@ std::u16string zeroEnded(std::u16string_view text)
     return std::u16string(text);
 }
 
-int listIndex(List list)
+// The page knows a list by the place of its control in the table.
+int controlIndex(List list)
 {
-    return static_cast<int>(list);
+    return static_cast<int>(layout::controlOf(list));
 }
 
 } // namespace
@@ -116,24 +117,19 @@ void MainWindow::fitCaptions()
     screen.dotsPerInch = kCssPixelsPerInch;
     jsScreen(&screen.roomWidth, &screen.frameWidth, &screen.leastTarget);
     const layout::FittedLayout fitted = layout::fitToScreen(needs, screen);
+    const layout::PixelLayout places =
+        layout::inPixels(fitted, kCssPixelsPerInch, kCssPixelsPerInch);
     for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
-        const layout::Rect &r = fitted.controls[k];
-        jsPlace(static_cast<int>(k), layout::toPixels(r.left, kCssPixelsPerInch),
-                layout::toPixels(r.top, kCssPixelsPerInch),
-                layout::toPixels(r.width, kCssPixelsPerInch),
-                layout::toPixels(r.height, kCssPixelsPerInch));
+        const layout::Rect &r = places.controls[k];
+        jsPlace(static_cast<int>(k), r.left, r.top, r.width, r.height);
     }
-    jsSizeClient(layout::toPixels(fitted.clientWidth, kCssPixelsPerInch),
-                 layout::toPixels(fitted.clientHeight, kCssPixelsPerInch), fitted.scale,
+    jsSizeClient(places.client.width, places.client.height, fitted.scale,
                  layout::toPixels(fitted.leastRowHeight, kCssPixelsPerInch));
 }
 
 void MainWindow::press(layout::Command command)
 {
-    if (command == layout::Command::End)
-        jsEnd();
-    else
-        commands::runCommand(command, *this);
+    commands::runCommand(command, *this);
 }
 
 void MainWindow::restart()
@@ -143,8 +139,9 @@ void MainWindow::restart()
     setCountText(u"");
 }
 
-const char16_t *MainWindow::shownRow(List list, int row)
+const char16_t *MainWindow::shownRow(int control, int row)
 {
+    const List list = control == controlIndex(List::Original) ? List::Original : List::Sorted;
     m_rowText = rowsOf(list).text(row);
     return m_rowText.c_str();
 }
@@ -179,36 +176,31 @@ void MainWindow::setCountText(std::u16string_view text)
     jsSetCountText(zeroEnded(text).c_str());
 }
 
-int MainWindow::rowCount(List list)
-{
-    return rowsOf(list).count();
-}
-
-std::u16string_view MainWindow::rowText(List list, int row)
-{
-    return shownRow(list, row);
-}
-
-std::span<const ElementValue> MainWindow::keptValues(List list)
+std::span<const ElementValue> MainWindow::rows(List list)
 {
     return rowsOf(list).values();
 }
 
 void MainWindow::appendRow(List list, ElementValue value)
 {
-    insertRow(list, rowCount(list), value);
+    insertRow(list, rowsOf(list).count(), value);
 }
 
 void MainWindow::insertRow(List list, int row, ElementValue value)
 {
     const int placed = rowsOf(list).insert(row, value);
-    jsRowInserted(listIndex(list), placed, rowCount(list));
+    jsRowInserted(controlIndex(list), placed, rowsOf(list).count());
 }
 
 void MainWindow::replaceRows(List list, std::span<const ElementValue> values)
 {
     rowsOf(list).replace(values);
-    jsRowsReplaced(listIndex(list), rowCount(list));
+    jsRowsReplaced(controlIndex(list), rowsOf(list).count());
+}
+
+void MainWindow::closeWindow()
+{
+    jsEnd();
 }
 
 } // namespace plimvar::web

@@ -28,21 +28,20 @@ public:
     void press(layout::Command command);
     // A new window, as the program has when it starts.
     void restart();
-    // The text of a row as the page shows it, ended by a zero; valid until
-    // the next call.
-    const char16_t *shownRow(List list, int row);
+    // The text of a row of the list that the control at this place in the
+    // table shows, ended by a zero; valid until the next call.
+    const char16_t *shownRow(int control, int row);
 
     std::u16string askText(std::u16string_view prompt, std::u16string_view title) override;
     void reportFailure(std::u16string_view failureName) override;
     NumberFormat numberFormat() override;
     std::u16string countText() override;
     void setCountText(std::u16string_view text) override;
-    int rowCount(List list) override;
-    std::u16string_view rowText(List list, int row) override;
-    std::span<const ElementValue> keptValues(List list) override;
+    std::span<const ElementValue> rows(List list) override;
     void appendRow(List list, ElementValue value) override;
     void insertRow(List list, int row, ElementValue value) override;
     void replaceRows(List list, std::span<const ElementValue> values) override;
+    void closeWindow() override;
 
 private:
     ListRows &rowsOf(List list) { return m_rows[static_cast<int>(list)]; }

@@ -141,7 +141,8 @@ function showModal(dialog, focus) {
 
 const Plimvar = {
     controls: [],
-    lists: [],
+    // By the place of their controls in the window's table.
+    lists: {},
     busy: false,
 
     // Texts go back to the program on its heap, in UTF-16; it frees them.
@@ -172,7 +173,7 @@ const Plimvar = {
         if (kind === Kind.List) {
             control = document.createElement('div');
             control.className = 'list';
-            this.lists.push(new ListBox(control, this.lists.length));
+            this.lists[index] = new ListBox(control, index);
         } else if (kind === Kind.Button) {
             control = document.createElement('button');
             control.type = 'button';
@@ -240,7 +241,7 @@ const Plimvar = {
         client.style.setProperty('--least-row', leastRowHeight + 'px');
         document.getElementById('frmPlimvar').style.zoom = scale;
         // The font may have changed: each list measures its rows anew.
-        for (const list of this.lists) {
+        for (const list of Object.values(this.lists)) {
             list.height = 0;
             list.render();
         }

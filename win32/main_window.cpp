@@ -159,21 +159,19 @@ void MainWindow::layOut(UINT dpi)
         const layout::ControlPlace &place = layout::kLayout[k];
         needs[k] = captionNeed(font, place.kind, windowsText(place.caption), dpi);
     }
-    const layout::FittedLayout fitted = layout::fitCaptions(needs);
     const int dots = static_cast<int>(dpi);
+    const layout::PixelLayout places = layout::inPixels(layout::fitCaptions(needs), dots, dots);
     for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
-        const layout::Rect &place = fitted.controls[k];
-        SetWindowPos(m_controls[k], nullptr, layout::toPixels(place.left, dots),
-                     layout::toPixels(place.top, dots), layout::toPixels(place.width, dots),
-                     layout::toPixels(place.height, dots), SWP_NOZORDER | SWP_NOACTIVATE);
+        const layout::Rect &place = places.controls[k];
+        SetWindowPos(m_controls[k], nullptr, place.left, place.top, place.width, place.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(m_controls[k], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     if (m_font)
         DeleteObject(m_font);
     m_font = font;
 
-    RECT frame{0, 0, layout::toPixels(fitted.clientWidth, dots),
-               layout::toPixels(fitted.clientHeight, dots)};
+    RECT frame{0, 0, places.client.width, places.client.height};
     AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_STYLE)),
                              FALSE, static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_EXSTYLE)),
                              dpi);
@@ -219,11 +217,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (HIWORD(wParam) != BN_CLICKED || index < 0 ||
             index >= static_cast<int>(layout::kLayout.size()))
             return 0;
-        const layout::Command command = layout::kLayout[static_cast<std::size_t>(index)].command;
-        if (command == layout::Command::End)
-            DestroyWindow(m_window);
-        else if (command != layout::Command::None)
-            commands::runCommand(command, *this);
+        commands::runCommand(layout::kLayout[static_cast<std::size_t>(index)].command, *this);
         return 0;
     }
     case WM_DPICHANGED: {
@@ -245,7 +239,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 HWND MainWindow::listBox(List list) const
 {
-    return m_controls[list == List::Original ? layout::kOriginalList : layout::kSortedList];
+    return m_controls[layout::controlOf(list)];
 }
 
 std::u16string MainWindow::askText(std::u16string_view prompt, std::u16string_view title)
@@ -294,25 +288,14 @@ void MainWindow::setCountText(std::u16string_view text)
     SetWindowTextW(m_controls[layout::kCountBox], windowsText(text).c_str());
 }
 
-int MainWindow::rowCount(List list)
-{
-    return rowsOf(list).count();
-}
-
-std::u16string_view MainWindow::rowText(List list, int row)
-{
-    m_rowRead = rowsOf(list).text(row);
-    return m_rowRead;
-}
-
-std::span<const ElementValue> MainWindow::keptValues(List list)
+std::span<const ElementValue> MainWindow::rows(List list)
 {
     return rowsOf(list).values();
 }
 
 void MainWindow::appendRow(List list, ElementValue value)
 {
-    insertRow(list, rowCount(list), value);
+    insertRow(list, rowsOf(list).count(), value);
 }
 
 void MainWindow::insertRow(List list, int row, ElementValue value)
@@ -320,7 +303,7 @@ void MainWindow::insertRow(List list, int row, ElementValue value)
     // The list box keeps its top row and moves its selection along. A row it
     // could not take is not kept either, so that what a command reads is
     // what the list shows.
-    row = std::clamp(row, 0, rowCount(list));
+    row = std::clamp(row, 0, rowsOf(list).count());
     const LRESULT added =
         SendMessageW(listBox(list), LB_INSERTSTRING, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(windowsText(elementText(value)).c_str()));
@@ -346,6 +329,11 @@ void MainWindow::replaceRows(List list, std::span<const ElementValue> values)
     rowsOf(list).replace(values.first(taken));
     SendMessageW(box, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(box, nullptr, TRUE);
+}
+
+void MainWindow::closeWindow()
+{
+    DestroyWindow(m_window);
 }
 
 } // namespace plimvar::win32

@@ -30,12 +30,11 @@ public:
     NumberFormat numberFormat() override;
     std::u16string countText() override;
     void setCountText(std::u16string_view text) override;
-    int rowCount(List list) override;
-    std::u16string_view rowText(List list, int row) override;
-    std::span<const ElementValue> keptValues(List list) override;
+    std::span<const ElementValue> rows(List list) override;
     void appendRow(List list, ElementValue value) override;
     void insertRow(List list, int row, ElementValue value) override;
     void replaceRows(List list, std::span<const ElementValue> values) override;
+    void closeWindow() override;
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -50,7 +49,6 @@ private:
     HWND m_window = nullptr;
     std::array<HWND, 8> m_controls{};
     HFONT m_font = nullptr;
-    std::u16string m_rowRead;
     // Each list's rows as the values they were written from, beside the
     // list box, which holds their texts: a command takes the values and
     // reads no text back.
