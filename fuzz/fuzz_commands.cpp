@@ -4,10 +4,13 @@
 // a model of it written from the rules of the README ("Using it"): what each
 // command asks, reads and writes, what a failure keeps, and the exchange sort
 // for the sorted list. Each answer is made from what it means, so the model
-// knows its reading without reading it. On a difference the steps so far are
-// printed for a person to read; `fuzz_commands FILE` replays one input.
+// knows its reading without reading it. The window and the model are
+// compared as values; only an input that breaks a rule is run again with its
+// steps written out for a person to read. `fuzz_commands FILE` replays one.
 
 #include "core/commands.h"
+#include "tests/core/exchange_sort_reference.h"
+#include "tests/core/scripted_window.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -17,13 +20,15 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace plimvar;
+using testing::ScriptedWindow;
+using testing::Values;
 
 namespace {
 
-using Values = std::vector<ElementValue>;
 // A reading: its value, or the failure it raises.
 struct Reading
 {
@@ -160,53 +165,6 @@ std::string shown(const Values &values)
     return out + "]";
 }
 
-// The window the commands see: lists as the values written, answers from a
-// queue (once it is empty, every dialog is cancelled), reports recorded.
-struct ScriptedWindow : WindowServices
-{
-    Values original, sorted;
-    std::u16string count;
-    std::deque<std::u16string> answers;
-    std::vector<std::u16string> titles;
-    std::vector<std::string> reports;
-    NumberFormat format;
-    std::u16string read;
-
-    std::u16string askText(std::u16string_view, std::u16string_view title) override
-    {
-        titles.emplace_back(title);
-        if (answers.empty())
-            return {};
-        std::u16string text = answers.front();
-        answers.pop_front();
-        return text;
-    }
-    void reportFailure(std::u16string_view name) override
-    {
-        reports.emplace_back(name.begin(), name.end());
-    }
-    NumberFormat numberFormat() override { return format; }
-    std::u16string countText() override { return count; }
-    void setCountText(std::u16string_view text) override { count = text; }
-    Values &rows(List list) { return list == List::Original ? original : sorted; }
-    int rowCount(List list) override { return static_cast<int>(rows(list).size()); }
-    std::u16string_view rowText(List list, int row) override
-    {
-        read = row < rowCount(list) ? elementText(rows(list)[static_cast<std::size_t>(row)]) : u"";
-        return read;
-    }
-    std::span<const ElementValue> keptValues(List list) override { return rows(list); }
-    void appendRow(List list, ElementValue value) override { rows(list).push_back(value); }
-    void insertRow(List list, int row, ElementValue value) override
-    {
-        rows(list).insert(rows(list).begin() + row, value);
-    }
-    void replaceRows(List list, std::span<const ElementValue> values) override
-    {
-        rows(list).assign(values.begin(), values.end());
-    }
-};
-
 // The window as the README says it should be.
 struct Model
 {
@@ -217,14 +175,12 @@ struct Model
     std::vector<std::string> reports;
 };
 
-// The exchange sort, as the program's first version ran it.
-Values exchangeSorted(Values a)
+Values exchangeSorted(const Values &values)
 {
-    for (std::size_t i = 0; i + 1 < a.size(); ++i)
-        for (std::size_t j = i + 1; j < a.size(); ++j)
-            if (a[i] > a[j])
-                std::swap(a[i], a[j]);
-    return a;
+    WorkArray a(static_cast<ElementValue>(values.size()));
+    std::copy(values.begin(), values.end(), a.elements().begin());
+    testing::exchangeSortReference(a);
+    return {a.elements().begin(), a.elements().end()};
 }
 
 // Unesi niz: a failed count changes nothing; once the count is read, the box
@@ -277,6 +233,20 @@ void insert(Model &model, const Reading &number)
     model.sorted = exchangeSorted(model.sorted);
 }
 
+bool sameTitles(const ScriptedWindow &window, const Model &model)
+{
+    return std::equal(
+        window.questions.begin(), window.questions.end(), model.titles.begin(), model.titles.end(),
+        [](const testing::Question &q, const std::u16string &title) { return q.title == title; });
+}
+
+bool same(const ScriptedWindow &window, const Model &model)
+{
+    return window.original == model.original && window.sorted == model.sorted &&
+           window.count == model.count && window.reports == model.reports &&
+           sameTitles(window, model);
+}
+
 std::string differences(const ScriptedWindow &window, const Model &model)
 {
     std::string out;
@@ -289,8 +259,8 @@ std::string differences(const ScriptedWindow &window, const Model &model)
     check("sorted list", shown(window.sorted), shown(model.sorted));
     check("count box", shown(window.count), shown(model.count));
     std::string asked, expected;
-    for (const std::u16string &title : window.titles)
-        asked += shown(title) + " ";
+    for (const testing::Question &question : window.questions)
+        asked += shown(question.title) + " ";
     for (const std::u16string &title : model.titles)
         expected += shown(title) + " ";
     check("dialogs asked", asked, expected);
@@ -303,19 +273,26 @@ std::string differences(const ScriptedWindow &window, const Model &model)
     return out;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+// Runs the steps an input makes, checking the window after each. Gives
+// whether every rule held; with a log, writes each step to it and, where a
+// rule broke, what differed.
+bool runSteps(const std::uint8_t *data, std::size_t size, std::string *log)
 {
     FuzzedDataProvider in(data, size);
     const Locale &locale =
         kLocales[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kLocales) - 1)];
+    const NumberFormat format{locale.separator, std::u16string(1, locale.zero)};
     ScriptedWindow window;
-    window.format = {locale.separator, std::u16string(1, locale.zero)};
+    window.format = format;
     Model model;
-    std::string steps = std::string("locale ") + locale.name + "\n";
+    const auto note = [log](std::string_view text) {
+        if (log)
+            *log += text;
+    };
+    note(std::string("locale ") + locale.name + "\n");
     for (int step = 1; step <= 24 && in.remaining_bytes() > 0; ++step) {
-        steps += std::to_string(step) + ". ";
+        if (log)
+            note(std::to_string(step) + ". ");
         switch (in.ConsumeIntegralInRange(0, 5)) {
         case 0:
         case 1: {
@@ -325,25 +302,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                                       : answer(in, locale)};
             for (int k = in.ConsumeIntegralInRange(0, 9); k > 0; --k)
                 answers.push_back(answer(in, locale));
-            steps += "press Unesi niz, answer";
+            note("press Unesi niz, answer");
             for (const Text &text : answers) {
-                steps += " " + shown(text.text);
+                if (log)
+                    note(" " + shown(text.text));
                 window.answers.push_back(text.text);
             }
-            steps += ", then Cancel to any further dialog";
+            note(", then Cancel to any further dialog");
             commands::runCommand(layout::Command::EnterArray, window);
             window.answers.clear();
-            enter(model, answers);
+            enter(model, std::move(answers));
             break;
         }
         case 2:
-            steps += "press Sortiraj niz";
+            note("press Sortiraj niz");
             commands::runCommand(layout::Command::SortArray, window);
             sort(model);
             break;
         case 3: {
             const Text number = answer(in, locale);
-            steps += "press Umetni broj, answer " + shown(number.text);
+            if (log)
+                note("press Umetni broj, answer " + shown(number.text));
             window.answers.push_back(number.text);
             commands::runCommand(layout::Command::InsertNumber, window);
             window.answers.clear();
@@ -352,25 +331,44 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         case 4: {
             const Text text = countText(in);
-            steps += "type " + shown(text.text) + " in the count box";
+            if (log)
+                note("type " + shown(text.text) + " in the count box");
             window.count = text.text;
             model.count = text.text;
             model.countReading = text.reading;
             break;
         }
         default:
-            steps += "press Kraj and start again";
+            note("press Kraj and start again");
+            commands::runCommand(layout::Command::End, window);
+            if (!window.closed) {
+                note("\n  the window did not close\n");
+                return false;
+            }
             window = ScriptedWindow{};
-            window.format = {locale.separator, std::u16string(1, locale.zero)};
+            window.format = format;
             model = Model{};
             break;
         }
-        steps += "\n";
-        if (const std::string found = differences(window, model); !found.empty()) {
-            std::fprintf(stderr, "The window breaks a rule of the README after these steps:\n%s%s",
-                         steps.c_str(), found.c_str());
-            std::abort();
+        note("\n");
+        if (!same(window, model)) {
+            note(differences(window, model));
+            return false;
         }
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (!runSteps(data, size, nullptr)) {
+        std::string steps;
+        runSteps(data, size, &steps);
+        std::fprintf(stderr, "The window breaks a rule of the README after these steps:\n%s",
+                     steps.c_str());
+        std::abort();
     }
     return 0;
 }

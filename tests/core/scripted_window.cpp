@@ -51,12 +51,12 @@ std::string utf8(std::u16string_view utf16)
 
 std::u16string ScriptedWindow::askText(std::u16string_view prompt, std::u16string_view title)
 {
-    questions.push_back({utf8(prompt), utf8(title)});
+    questions.push_back({std::u16string(prompt), std::u16string(title)});
     if (answers.empty())
         return {};
-    const std::string answer = answers.front();
+    std::u16string answer = std::move(answers.front());
     answers.pop_front();
-    return utf16(answer);
+    return answer;
 }
 
 void ScriptedWindow::reportFailure(std::u16string_view failureName)
@@ -64,50 +64,21 @@ void ScriptedWindow::reportFailure(std::u16string_view failureName)
     reports.push_back(utf8(failureName));
 }
 
-int ScriptedWindow::rowCount(plimvar::List list)
-{
-    return static_cast<int>(rowsOf(list).size());
-}
-
-std::u16string_view ScriptedWindow::rowText(plimvar::List list, int row)
-{
-    const Rows &rows = rowsOf(list);
-    m_rowRead = row >= 0 && static_cast<std::size_t>(row) < rows.size()
-                    ? utf16(rows[static_cast<std::size_t>(row)])
-                    : std::u16string();
-    return m_rowRead;
-}
-
-std::span<const plimvar::ElementValue> ScriptedWindow::keptValues(plimvar::List list)
-{
-    m_kept.clear();
-    for (const std::string &row : rowsOf(list)) {
-        const std::optional<plimvar::ElementValue> value = plimvar::elementValueOf(utf16(row));
-        if (!value)
-            return {};
-        m_kept.push_back(*value);
-    }
-    return m_kept;
-}
-
 void ScriptedWindow::appendRow(plimvar::List list, plimvar::ElementValue value)
 {
-    rowsOf(list).push_back(utf8(plimvar::elementText(value)));
+    rowsOf(list).push_back(value);
 }
 
 void ScriptedWindow::insertRow(plimvar::List list, int row, plimvar::ElementValue value)
 {
-    Rows &rows = rowsOf(list);
-    rows.insert(rows.begin() + row, utf8(plimvar::elementText(value)));
+    Values &rows = rowsOf(list);
+    rows.insert(rows.begin() + row, value);
 }
 
 void ScriptedWindow::replaceRows(plimvar::List list, std::span<const plimvar::ElementValue> values)
 {
     ++rowsReplaced;
-    Rows &target = rowsOf(list);
-    target.clear();
-    for (plimvar::ElementValue value : values)
-        target.push_back(utf8(plimvar::elementText(value)));
+    rowsOf(list).assign(values.begin(), values.end());
 }
 
 } // namespace testing

@@ -1,398 +1,295 @@
 #include "core/commands.h"
+#include "exchange_sort_reference.h"
 #include "scripted_window.h"
 
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 
 using namespace plimvar;
 using namespace testing;
 using layout::Command;
 
+// Values in failure messages, as a short list.
+template <> struct doctest::StringMaker<Values>
+{
+    static doctest::String convert(const Values &values)
+    {
+        std::string text = "{";
+        for (std::size_t k = 0; k < values.size() && k < 12; ++k)
+            text += (k ? ", " : "") + std::to_string(values[k]);
+        text += values.size() > 12 ? ", ... " + std::to_string(values.size()) + " rows}" : "}";
+        return text.c_str();
+    }
+};
+
 namespace {
+
+constexpr Command enter = Command::EnterArray;
+constexpr Command sort = Command::SortArray;
+constexpr Command insert = Command::InsertNumber;
+constexpr Command end = Command::End;
 
 const std::string overflow = "Overflow";
 const std::string subscript = "Subscript out of range";
 const std::string mismatch = "Type mismatch";
 
-Rows numbers(int first, int last)
+Values numbers(int first, int last)
 {
-    Rows rows;
+    Values values;
     for (int v = first; v <= last; ++v)
-        rows.push_back(std::to_string(v));
-    return rows;
+        values.push_back(static_cast<ElementValue>(v));
+    return values;
 }
 
-std::vector<Question> elementQuestions(int count)
-{
-    std::vector<Question> questions;
-    for (int i = 1; i <= count; ++i)
-        questions.push_back({"Uneti element niza:", std::to_string(i) + " element"});
-    return questions;
-}
-
-const Question countQuestion{"Uneti broj elemenata niza:", "Broj elemenata niza"};
-const Question insertQuestion{"Unesi broj koji zelis da umetnes:", "Umetni broj"};
-
-// Each case sets up the controls, presses buttons with the answers given,
-// and says what the user is told and what the controls then hold.
+// The window before, the presses with the answers they take, and what the
+// user is then told and the window holds; what is not named stays as it was.
 struct Case
 {
-    const char *name;
-    std::string count;
-    Rows original;
-    Rows sorted;
-    std::vector<Command> presses;
-    Rows answers;
-    Rows reports;
-    std::string countAfter;
-    Rows originalAfter;
-    Rows sortedAfter;
+    const char *name = "";
+    std::string count = {};
+    Values original = {}, sorted = {};
+    std::vector<Command> presses = {};
+    std::vector<std::string> answers = {};
+    std::vector<std::string> reports = {};
+    std::optional<std::string> countAfter = {};
+    std::optional<Values> originalAfter = {}, sortedAfter = {};
+    bool closed = false;
 };
-
-constexpr Command enter = Command::EnterArray;
-constexpr Command sort = Command::SortArray;
-constexpr Command insert = Command::InsertNumber;
 
 std::vector<Case> cases()
 {
-    const Rows none;
-    const Rows old{"8", "9"};
-    const Rows oneFiveNine{"1", "5", "9"};
-    const Rows ones(32767, "1");
-    Rows backwards = numbers(1, 32766);
-    std::reverse(backwards.begin(), backwards.end());
-    Rows ones32767Answers{"32767"};
-    ones32767Answers.insert(ones32767Answers.end(), ones.begin(), ones.end());
+    const Values old{8, 9};
+    const Values oneFiveNine{1, 5, 9};
+    std::vector<std::string> ones32767{"32767"};
+    ones32767.resize(32768, "1");
 
     return {
         // Entering an array.
-        {"enter 5 -2 5",
-         "",
-         none,
-         none,
-         {enter},
-         {"3", "5", "-2", "5"},
-         none,
-         "3",
-         {"5", "-2", "5"},
-         none},
-        {"enter replaces the entered array",
-         "2",
-         old,
-         old,
-         {enter},
-         {"1", "7"},
-         none,
-         "1",
-         {"7"},
-         old},
-        {"enter stores normal forms",
-         "",
-         none,
-         none,
-         {enter},
-         {"4", " 007 ", "2.5", "-0.5", "+3"},
-         none,
-         "4",
-         {"7", "2", "0", "3"},
-         none},
-        {"enter takes a pasted line break",
-         "",
-         none,
-         none,
-         {enter},
-         {"1\r\n", "\n42\n"},
-         none,
-         "1",
-         {"42"},
-         none},
-        {"enter 0 asks nothing more", "2", old, old, {enter}, {"0"}, none, "0", none, old},
-        {"enter -3 asks nothing more", "", none, none, {enter}, {"-3"}, none, "-3", none, none},
-        {"enter, count cancelled", "2", old, old, {enter}, {""}, {mismatch}, "2", old, old},
-        {"enter, count abc", "2", old, old, {enter}, {"abc"}, {mismatch}, "2", old, old},
-        {"enter, count 32768", "2", old, old, {enter}, {"32768"}, {overflow}, "2", old, old},
-        {"enter, second element cancelled keeps the first",
-         "2",
-         old,
-         old,
-         {enter},
-         {"3", "5", ""},
-         {mismatch},
-         "3",
-         {"5"},
-         old},
-        {"enter, element -40000",
-         "",
-         none,
-         none,
-         {enter},
-         {"2", "-40000"},
-         {overflow},
-         "2",
-         none,
-         none},
-        {"enter 32767 appends every row, then its counter overflows",
-         "",
-         none,
-         none,
-         {enter},
-         ones32767Answers,
-         {overflow},
-         "32767",
-         ones,
-         none},
+        {.name = "enter 5 -2 5",
+         .presses = {enter},
+         .answers = {"3", "5", "-2", "5"},
+         .countAfter = "3",
+         .originalAfter = Values{5, -2, 5}},
+        {.name = "enter replaces the entered array",
+         .count = "2",
+         .original = old,
+         .sorted = old,
+         .presses = {enter},
+         .answers = {"1", "7"},
+         .countAfter = "1",
+         .originalAfter = Values{7}},
+        {.name = "enter stores normal forms",
+         .presses = {enter},
+         .answers = {"4", " 007 ", "2.5", "-0.5", "+3"},
+         .countAfter = "4",
+         .originalAfter = Values{7, 2, 0, 3}},
+        {.name = "enter takes a pasted line break",
+         .presses = {enter},
+         .answers = {"1\r\n", "\n42\n"},
+         .countAfter = "1",
+         .originalAfter = Values{42}},
+        {.name = "enter 0 asks nothing more",
+         .count = "2",
+         .original = old,
+         .presses = {enter},
+         .answers = {"0"},
+         .countAfter = "0",
+         .originalAfter = Values{}},
+        {.name = "enter -3 asks nothing more",
+         .presses = {enter},
+         .answers = {"-3"},
+         .countAfter = "-3"},
+        {.name = "enter, count cancelled",
+         .count = "2",
+         .original = old,
+         .presses = {enter},
+         .answers = {""},
+         .reports = {mismatch}},
+        {.name = "enter, count abc",
+         .count = "2",
+         .original = old,
+         .presses = {enter},
+         .answers = {"abc"},
+         .reports = {mismatch}},
+        {.name = "enter, count 32768",
+         .count = "2",
+         .original = old,
+         .presses = {enter},
+         .answers = {"32768"},
+         .reports = {overflow}},
+        {.name = "enter, second element cancelled keeps the first",
+         .count = "2",
+         .original = old,
+         .sorted = old,
+         .presses = {enter},
+         .answers = {"3", "5", ""},
+         .reports = {mismatch},
+         .countAfter = "3",
+         .originalAfter = Values{5}},
+        {.name = "enter, element 12abc",
+         .presses = {enter},
+         .answers = {"2", "12abc"},
+         .reports = {mismatch},
+         .countAfter = "2"},
+        {.name = "enter, element -32769",
+         .presses = {enter},
+         .answers = {"2", "-32769"},
+         .reports = {overflow},
+         .countAfter = "2"},
+        {.name = "enter 32767 appends every row, then its counter overflows",
+         .presses = {enter},
+         .answers = ones32767,
+         .reports = {overflow},
+         .countAfter = "32767",
+         .originalAfter = Values(32767, 1)},
 
         // Sorting.
-        {"sort 2 2 1 keeps duplicates",
-         "3",
-         {"2", "2", "1"},
-         none,
-         {sort},
-         none,
-         none,
-         "3",
-         {"2", "2", "1"},
-         {"1", "2", "2"}},
-        {"sort -7 3 0",
-         "3",
-         {"3", "-7", "0"},
-         none,
-         {sort},
-         none,
-         none,
-         "3",
-         {"3", "-7", "0"},
-         {"-7", "0", "3"}},
-        {"sort twice gives the same rows",
-         "2",
-         {"5", "1"},
-         none,
-         {sort, sort},
-         none,
-         none,
-         "2",
-         {"5", "1"},
-         {"1", "5"}},
-        {"sort takes only the first n rows",
-         "2",
-         {"9", "4", "1"},
-         none,
-         {sort},
-         none,
-         none,
-         "2",
-         {"9", "4", "1"},
-         {"4", "9"}},
-        {"sort reads the count box leniently",
-         "2.5 rows",
-         {"9", "4", "1"},
-         none,
-         {sort},
-         none,
-         none,
-         "2.5 rows",
-         {"9", "4", "1"},
-         {"4", "9"}},
-        {"sort writes rows in their normal form",
-         "3",
-         {" 07", "+2", "1"},
-         none,
-         {sort},
-         none,
-         none,
-         "3",
-         {" 07", "+2", "1"},
-         {"1", "2", "7"}},
-        {"sort after insert drops the inserted number",
-         "2",
-         {"5", "1"},
-         none,
-         {sort, insert, sort},
-         {"3"},
-         none,
-         "2",
-         {"5", "1"},
-         {"1", "5"}},
-        {"sort, empty count box", "", old, old, {sort}, none, {subscript}, "", old, old},
-        {"sort, count -2", "-2", old, old, {sort}, none, {subscript}, "-2", old, old},
-        {"sort, count 40000", "40000", old, old, {sort}, none, {overflow}, "40000", old, old},
-        {"sort, fewer rows than n",
-         "3",
-         old,
-         oneFiveNine,
-         {sort},
-         none,
-         {mismatch},
-         "3",
-         old,
-         oneFiveNine},
-        {"sort, n = 32767",
-         "32767",
-         numbers(1, 32767),
-         old,
-         {sort},
-         none,
-         {overflow},
-         "32767",
-         numbers(1, 32767),
-         old},
+        {.name = "sort 2 2 1 keeps duplicates",
+         .count = "3",
+         .original = {2, 2, 1},
+         .presses = {sort},
+         .sortedAfter = Values{1, 2, 2}},
+        {.name = "sort 32767 -32768 0",
+         .count = "3",
+         .original = {32767, -32768, 0},
+         .presses = {sort},
+         .sortedAfter = Values{-32768, 0, 32767}},
+        {.name = "sort twice gives the same rows",
+         .count = "2",
+         .original = {5, 1},
+         .presses = {sort, sort},
+         .sortedAfter = Values{1, 5}},
+        {.name = "sort takes only the first n rows",
+         .count = "2",
+         .original = {9, 4, 1},
+         .presses = {sort},
+         .sortedAfter = Values{4, 9}},
+        {.name = "sort reads the count box leniently",
+         .count = "2.5 rows",
+         .original = {9, 4, 1},
+         .presses = {sort},
+         .sortedAfter = Values{4, 9}},
+        {.name = "sort after insert drops the inserted number",
+         .count = "2",
+         .original = {5, 1},
+         .presses = {sort, insert, sort},
+         .answers = {"3"},
+         .sortedAfter = Values{1, 5}},
+        {.name = "sort, empty count box",
+         .original = old,
+         .sorted = old,
+         .presses = {sort},
+         .reports = {subscript}},
+        {.name = "sort, count -2",
+         .count = "-2",
+         .original = old,
+         .sorted = old,
+         .presses = {sort},
+         .reports = {subscript}},
+        {.name = "sort, count 40000",
+         .count = "40000",
+         .original = old,
+         .sorted = old,
+         .presses = {sort},
+         .reports = {overflow}},
+        {.name = "sort, fewer rows than n",
+         .count = "3",
+         .original = old,
+         .sorted = oneFiveNine,
+         .presses = {sort},
+         .reports = {mismatch}},
+        {.name = "sort, n = 32767",
+         .count = "32767",
+         .original = numbers(1, 32767),
+         .sorted = old,
+         .presses = {sort},
+         .reports = {overflow}},
+        {.name = "sort, n = 32766",
+         .count = "32766",
+         .original = numbers(-32766, -1),
+         .presses = {sort},
+         .sortedAfter = numbers(-32766, -1)},
 
         // Inserting.
-        {"insert 4 into 1 5 9",
-         "3",
-         none,
-         oneFiveNine,
-         {insert},
-         {"4"},
-         none,
-         "3",
-         none,
-         {"1", "4", "5", "9"}},
-        {"insert 5 into 1 5 9",
-         "3",
-         none,
-         oneFiveNine,
-         {insert},
-         {"5"},
-         none,
-         "3",
-         none,
-         {"1", "5", "5", "9"}},
-        {"insert below the smallest",
-         "3",
-         none,
-         oneFiveNine,
-         {insert},
-         {"-32768"},
-         none,
-         "3",
-         none,
-         {"-32768", "1", "5", "9"}},
-        {"insert above the largest",
-         "3",
-         none,
-         oneFiveNine,
-         {insert},
-         {"32767"},
-         none,
-         "3",
-         none,
-         {"1", "5", "9", "32767"}},
-        {"insert twice keeps every row",
-         "3",
-         none,
-         oneFiveNine,
-         {insert, insert},
-         {"4", "2"},
-         none,
-         "3",
-         none,
-         {"1", "2", "4", "5", "9"}},
-        {"insert into an empty sorted list", "", old, none, {insert}, {"6"}, none, "", old, {"6"}},
-        {"insert ignores the count box",
-         "junk",
-         none,
-         oneFiveNine,
-         {insert},
-         {"0"},
-         none,
-         "junk",
-         none,
-         {"0", "1", "5", "9"}},
-        {"insert sorts rows that are out of order",
-         "",
-         none,
-         {"9", "1"},
-         {insert},
-         {"5"},
-         none,
-         "",
-         none,
-         {"1", "5", "9"}},
-        {"insert writes rows in their normal form",
-         "",
-         none,
-         {"01", "5"},
-         {insert},
-         {"3"},
-         none,
-         "",
-         none,
-         {"1", "3", "5"}},
-        {"insert, a row that is not a number",
-         "",
-         none,
-         {"1", "x"},
-         {insert},
-         none,
-         {mismatch},
-         "",
-         none,
-         {"1", "x"}},
-        {"insert, cancelled",
-         "3",
-         none,
-         oneFiveNine,
-         {insert},
-         {""},
-         {mismatch},
-         "3",
-         none,
-         oneFiveNine},
-        {"insert, 32768",
-         "3",
-         none,
-         oneFiveNine,
-         {insert},
-         {"32768"},
-         {overflow},
-         "3",
-         none,
-         oneFiveNine},
-        {"insert into 32766 rows",
-         "",
-         none,
-         numbers(1, 32766),
-         {insert},
-         {"0"},
-         {overflow},
-         "",
-         none,
-         numbers(1, 32766)},
-        {"insert into 32766 rows out of order",
-         "",
-         none,
-         backwards,
-         {insert},
-         {"5"},
-         {overflow},
-         "",
-         none,
-         backwards},
-        {"insert into 32765 rows",
-         "",
-         none,
-         numbers(2, 32766),
-         {insert},
-         {"1"},
-         none,
-         "",
-         none,
-         numbers(1, 32766)},
+        {.name = "insert 4 into 1 5 9",
+         .count = "3",
+         .sorted = oneFiveNine,
+         .presses = {insert},
+         .answers = {"4"},
+         .sortedAfter = Values{1, 4, 5, 9}},
+        {.name = "insert 5 into 1 5 9",
+         .count = "3",
+         .sorted = oneFiveNine,
+         .presses = {insert},
+         .answers = {"5"},
+         .sortedAfter = Values{1, 5, 5, 9}},
+        {.name = "insert below the smallest",
+         .sorted = oneFiveNine,
+         .presses = {insert},
+         .answers = {"-32768"},
+         .sortedAfter = Values{-32768, 1, 5, 9}},
+        {.name = "insert above the largest",
+         .sorted = oneFiveNine,
+         .presses = {insert},
+         .answers = {"32767"},
+         .sortedAfter = Values{1, 5, 9, 32767}},
+        {.name = "insert twice keeps every row",
+         .count = "3",
+         .sorted = oneFiveNine,
+         .presses = {insert, insert},
+         .answers = {"4", "2"},
+         .sortedAfter = Values{1, 2, 4, 5, 9}},
+        {.name = "insert into an empty sorted list",
+         .original = old,
+         .presses = {insert},
+         .answers = {"6"},
+         .sortedAfter = Values{6}},
+        {.name = "insert ignores the count box",
+         .count = "junk",
+         .sorted = oneFiveNine,
+         .presses = {insert},
+         .answers = {"0"},
+         .sortedAfter = Values{0, 1, 5, 9}},
+        {.name = "insert, cancelled",
+         .count = "3",
+         .sorted = oneFiveNine,
+         .presses = {insert},
+         .answers = {""},
+         .reports = {mismatch}},
+        {.name = "insert, 32768",
+         .count = "3",
+         .sorted = oneFiveNine,
+         .presses = {insert},
+         .answers = {"32768"},
+         .reports = {overflow}},
+        {.name = "insert into 32766 rows",
+         .sorted = numbers(1, 32766),
+         .presses = {insert},
+         .answers = {"0"},
+         .reports = {overflow}},
+        {.name = "insert into 32765 rows",
+         .sorted = numbers(2, 32766),
+         .presses = {insert},
+         .answers = {"1"},
+         .sortedAfter = numbers(1, 32766)},
 
-        // A failure leaves the window working.
-        {"a failed sort, then an entry and a sort",
-         "",
-         none,
-         none,
-         {sort, enter, sort},
-         {"2", "9", "3"},
-         {subscript},
-         "2",
-         {"9", "3"},
-         {"3", "9"}},
+        // A failure leaves the window working; Kraj closes it.
+        {.name = "a failed sort, then an entry and a sort",
+         .presses = {sort, enter, sort},
+         .answers = {"2", "9", "3"},
+         .reports = {subscript},
+         .countAfter = "2",
+         .originalAfter = Values{9, 3},
+         .sortedAfter = Values{3, 9}},
+        {.name = "Kraj closes the window and changes nothing",
+         .count = "2",
+         .original = old,
+         .sorted = old,
+         .presses = {end},
+         .closed = true},
     };
 }
 
@@ -404,77 +301,75 @@ TEST_CASE("the commands, pressed in turn")
         const std::string name = c.name;
         CAPTURE(name);
         ScriptedWindow window;
-        window.count = c.count;
+        window.count = utf16(c.count);
         window.original = c.original;
         window.sorted = c.sorted;
-        window.answers.assign(c.answers.begin(), c.answers.end());
+        for (const std::string &answer : c.answers)
+            window.answers.push_back(utf16(answer));
 
         for (Command command : c.presses)
             commands::runCommand(command, window);
 
         CHECK(window.reports == c.reports);
         CHECK(window.answers.empty()); // every answer was asked for
-        CHECK(window.count == c.countAfter);
-        CHECK(window.original == c.originalAfter);
-        CHECK(window.sorted == c.sortedAfter);
+        CHECK(utf8(window.count) == c.countAfter.value_or(c.count));
+        CHECK(window.original == c.originalAfter.value_or(c.original));
+        CHECK(window.sorted == c.sortedAfter.value_or(c.sorted));
+        CHECK(window.closed == c.closed);
     }
 }
 
 TEST_CASE("the typical use asks its questions in order")
 {
     ScriptedWindow window;
-    window.answers = {"3", "4", "1", "3", "2"};
+    window.answers = {u"3", u"4", u"1", u"3", u"2"};
     commands::runCommand(enter, window);
     commands::runCommand(sort, window);
     commands::runCommand(insert, window);
 
-    std::vector<Question> asked{countQuestion};
-    for (const Question &q : elementQuestions(3))
-        asked.push_back(q);
-    asked.push_back(insertQuestion);
+    const std::vector<Question> asked{
+        {u"Uneti broj elemenata niza:", u"Broj elemenata niza"},
+        {u"Uneti element niza:", u"1 element"},
+        {u"Uneti element niza:", u"2 element"},
+        {u"Uneti element niza:", u"3 element"},
+        {u"Unesi broj koji zelis da umetnes:", u"Umetni broj"},
+    };
     CHECK(window.questions == asked);
-    CHECK(window.original == Rows{"4", "1", "3"});
-    CHECK(window.sorted == Rows{"1", "2", "3", "4"});
-    CHECK(window.count == "3");
+    CHECK(window.original == Values{4, 1, 3});
+    CHECK(window.sorted == Values{1, 2, 3, 4});
+    CHECK(window.count == u"3");
 }
 
 TEST_CASE("numbers in the user's own digits and separator")
 {
     ScriptedWindow window;
     window.format = {u"\u066B", u"\u0660"}; // Arabic decimal separator, Arabic-Indic digits
-    window.answers = {"\u0662", "\u0662\u066B\u0665", "-\u0663\u066B\u0665"};
+    window.answers = {u"\u0662", u"\u0662\u066B\u0665", u"-\u0663\u066B\u0665"};
     commands::runCommand(enter, window);
     CHECK(window.reports.empty());
-    // The rows hold element texts, with digits 0 to 9.
-    CHECK(window.original == Rows{"2", "-4"});
+    CHECK(window.original == Values{2, -4});
 }
 
-// The number goes into the list the program keeps sorted as one new row,
-// just where a full sort of the list would put it.
-TEST_CASE("insert places the number as a full sort would")
+// The number goes into the sorted list as one new row, just where the
+// exchange sort of the rows and the number would put it.
+TEST_CASE("insert places the number as the exchange sort would")
 {
     std::mt19937 random(20261208);
     for (int round = 0; round < 200; ++round) {
         const int size = std::uniform_int_distribution<int>(0, 60)(random);
         std::uniform_int_distribution<int> value(round % 2 ? -5 : -32768, round % 2 ? 5 : 32767);
-        std::vector<int> values(static_cast<std::size_t>(size));
-        for (int &v : values)
-            v = value(random);
-        std::sort(values.begin(), values.end());
-        const int inserted = value(random);
-
+        WorkArray expected(static_cast<ElementValue>(size + 1));
+        for (ElementValue &v : expected.elements())
+            v = static_cast<ElementValue>(value(random));
         ScriptedWindow window;
-        for (int v : values)
-            window.sorted.push_back(std::to_string(v));
-        window.answers = {std::to_string(inserted)};
+        window.answers = {elementText(expected(expected.size()))};
+        window.sorted.assign(expected.elements().begin(), expected.elements().end() - 1);
+        std::sort(window.sorted.begin(), window.sorted.end());
         commands::runCommand(insert, window);
 
-        values.insert(std::upper_bound(values.begin(), values.end(), inserted), inserted);
-        Rows expected;
-        for (int v : values)
-            expected.push_back(std::to_string(v));
+        exchangeSortReference(expected);
         CAPTURE(round);
-        CHECK(window.sorted == expected);
+        CHECK(window.sorted == Values(expected.elements().begin(), expected.elements().end()));
         CHECK(window.rowsReplaced == 0);
     }
 }
