@@ -24,10 +24,9 @@ from selenium.webdriver.chrome.service import Service
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 import behaviour  # noqa: E402
-from behaviour import expect, poll, WINDOW  # noqa: E402
+from behaviour import expect, poll, TEXTS  # noqa: E402
 
 TIMEOUT = 20.0
-CONTROLS = WINDOW["controls"]
 COUNT_TITLE = "Broj elemenata niza"
 KEYS = {"Tab": Keys.TAB, "Return": Keys.ENTER, "Escape": Keys.ESCAPE, "space": Keys.SPACE, "Home": Keys.HOME,
         "Down": Keys.ARROW_DOWN, "End": Keys.END, "BackSpace": Keys.BACKSPACE, "ctrl+a": Keys.CONTROL + "a"}
@@ -88,11 +87,18 @@ class Page:
                (self.focused(), self.js("return document.activeElement.value")),
                ("inputBoxAnswer", ""))
 
-    def answer(self, title, text, key=Keys.ENTER):
+    def answer(self, title, text, how="Return"):
+        """Answers the input box as a person does: types or pastes, then Return, Escape or Cancel."""
         self.dialog(title)
-        if text:
+        expect("the question", self.js("return inputBoxPrompt.textContent"), behaviour.prompt(title))
+        if how == "paste":
+            self.driver.execute_cdp_cmd("Input.insertText", {"text": text})
+        elif text:
             self.keys(text)
-        self.keys(key)
+        if how == "Cancel":
+            self.press("inputBoxCancel")
+        else:
+            self.keys(KEYS.get(how, Keys.ENTER))
         self.closed(title)
 
     def closed(self, title):
@@ -152,27 +158,26 @@ def enter(page, *answers):
 
 
 def check_layout(page, shot=None):
-    """The window's table in CSS pixels (96 to the inch), in the page's font, every caption whole."""
-    expect("title", page.driver.title, WINDOW["title"])
-    client = page.js("const r = document.getElementById('client').getBoundingClientRect();"
-                     "return [r.left, r.top, r.width, r.height]")
-    expect("client area", client[2:], [behaviour.pixels(t, 96) for t in WINDOW["client"]])
-    for name, twips in CONTROLS.items():
-        rect = page.js("const r = document.getElementById(arguments[0]).getBoundingClientRect();"
-                       "return [r.left, r.top, r.width, r.height]", name)
-        expect("place of " + name, [round(rect[0] - client[0]), round(rect[1] - client[1])] + rect[2:],
-               [behaviour.pixels(t, 96) for t in twips])
-    expect("captions", {name: page.js("return document.getElementById(arguments[0]).textContent", name)
-                        for name in WINDOW["captions"]}, WINDOW["captions"])
+    """The window as the core fits it, in the page's font: every control inside the client area and
+    clear of the others (a label shows only its text), every caption whole."""
+    expect("title", page.driver.title, TEXTS["title"])
     expect("every control in the page's font", page.js(
         "const font = (e) => { const s = getComputedStyle(e); return s.fontFamily + ' ' + s.fontSize; };"
         "return [...document.querySelectorAll('#client > *')].filter((e) => font(e) !== font(client)).map((e) => e.id)"),
         [])
-    expect("each caption clear of its button's sides", page.js(
-        "return [...document.querySelectorAll('#client button')].filter((b) => {"
-        "  const range = document.createRange(); range.selectNodeContents(b);"
-        "  return (b.clientWidth - range.getBoundingClientRect().width) / 2 < arguments[0]; }).map((b) => b.id)",
-        behaviour.pixels(WINDOW["button_caption_margin"], 96)), [])
+    expect("no two controls meet, all inside the window", page.js(
+        "const box = (e) => { const r = e.getBoundingClientRect(); if (e.tagName !== 'LABEL') return r;"
+        "  const range = document.createRange(); range.selectNodeContents(e); return range.getBoundingClientRect(); };"
+        "const all = [...document.querySelectorAll('#client > *')].map((e) => [e.id, box(e)]);"
+        "const c = client.getBoundingClientRect(); const bad = [];"
+        "for (const [a, r] of all) {"
+        "  if (r.left < c.left || r.top < c.top || r.right > c.right + 0.5 || r.bottom > c.bottom + 0.5) bad.push(a);"
+        "  for (const [b, s] of all) if (a < b && r.left < s.right && s.left < r.right && r.top < s.bottom"
+        "    && s.top < r.bottom) bad.push(a + ' meets ' + b); }"
+        "return bad"), [])
+    expect("captions", {name: page.js("return document.getElementById(arguments[0]).textContent", name)
+                        for name in TEXTS["names"] if name.startswith("btn")},
+           {name: text for name, text in TEXTS["names"].items() if name.startswith("btn")})
     check_captions_fit(page)
     if shot:
         page.shot(shot)
@@ -195,7 +200,7 @@ def what_a_reader_hears(page):
     check_layout(page)
     expect("names a reader hears", sorted(page.tree_names("button")),
            ["Kraj", "Sortiraj niz", "Umetni broj", "Unesi niz"])
-    expect("the count box's name", page.tree_names("textbox"), [WINDOW["names"]["txtBrojElemenata"]])
+    expect("the count box's name", page.tree_names("textbox"), [TEXTS["names"]["txtBrojElemenata"]])
     expect("the count box is one line", single_line(page), [True])
     page.press("btnUmetniBroj")
     page.dialog("Umetni broj")
@@ -218,10 +223,8 @@ class TableDriver:
 
     windows = False
 
-    def skip(self, scenario, locale):
-        return None
-
     def start(self, locale):
+        self.no_errors()
         lang = locale["browser"]
         if lang not in self.browsers:
             self.browsers[lang] = Page(self.address, "%s/table-%s" % (self.profiles, lang), lang=lang, started=False)
@@ -229,11 +232,9 @@ class TableDriver:
         self.page.driver.get(self.address)
         self.page.started()
 
-    def finish(self):
-        expect("no error in the console", self.page.errors(), [])
-
-    def stop(self):
-        pass
+    def no_errors(self):
+        if self.page:
+            expect("no error in the console", self.page.errors(), [])
 
     def close(self):
         for page in self.browsers.values():
@@ -254,18 +255,8 @@ class TableDriver:
     def paste(self, text):
         self.page.driver.execute_cdp_cmd("Input.insertText", {"text": text})
 
-    def answer(self, title, prompt, text, how):
-        self.page.dialog(title)
-        expect("the question", self.page.js("return inputBoxPrompt.textContent"), prompt)
-        if how == "paste":
-            self.paste(text)
-        elif text:
-            self.page.keys(text)
-        if how == "Cancel":
-            self.page.press("inputBoxCancel")
-        else:
-            self.page.keys(KEYS.get(how, Keys.ENTER))
-        self.page.closed(title)
+    def answer(self, title, text, how):
+        self.page.answer(title, text, how)
 
     def report(self):
         return "\n".join(self.page.report())
@@ -285,7 +276,7 @@ class TableDriver:
         return self.page.js("return !frmPlimvar.hidden")
 
     def rows(self, control):
-        return self.page.rows(WINDOW["names"][control])
+        return self.page.rows(TEXTS["names"][control])
 
     def selected(self, control):
         return self.page.js("const row = document.querySelector('#' + arguments[0] + ' [aria-selected=true]');"
@@ -329,7 +320,7 @@ def smallest(page, selector):
 
 def small_screen(page, name, touch):
     """Every control of the window and dialogs whole on screen and tapped at its centre; touch: 24 px."""
-    expect(name + ": the window reachable, no sideways scroll", reachable(page, list(CONTROLS)), [[], False])
+    expect(name + ": the window reachable, no sideways scroll", reachable(page, page.js("return [...client.children].map((e) => e.id)")), [[], False])
     check_captions_fit(page)
     enter(page, "2", "9", "8")
     page.press("btnUnesiNiz")
@@ -511,6 +502,7 @@ def main():
     failed = []
     try:
         status = behaviour.run(table, "the behaviour table on the page")
+        table.no_errors()
         for k, (name, options, scenario) in enumerate(SCENARIOS):
             print("== " + name)
             page = None

@@ -9,6 +9,8 @@
 // questions: "captions" measures each control's text in the user's message
 // font, and "clip TEXT" puts TEXT (with \n and \r for line breaks) on the
 // clipboard, for the test to paste.
+#include "core/caption_fit.h"
+
 #include <windows.h>
 
 #include <initguid.h>
@@ -271,6 +273,28 @@ int probeCaptions()
     return 0;
 }
 
+// The window as the core's table places it at the given dots per inch, with
+// nothing stretched: each control's identifier, name, caption, name for
+// screen readers and place, then the client area.
+int printTable(int dpi)
+{
+    const plimvar::layout::PixelLayout places =
+        plimvar::layout::inPixels(plimvar::layout::fitCaptions({}), dpi, dpi);
+    const auto wide = [](std::u16string_view text) {
+        return std::wstring(text.begin(), text.end());
+    };
+    for (std::size_t k = 0; k < plimvar::layout::kLayout.size(); ++k) {
+        const plimvar::layout::ControlPlace &place = plimvar::layout::kLayout[k];
+        const plimvar::layout::Rect &r = places.controls[k];
+        print({L"place", number(100 + static_cast<long long>(k)), wide(place.name),
+               wide(place.caption), wide(place.accessibleName), number(r.left), number(r.top),
+               number(r.width), number(r.height)});
+    }
+    print({L"client", number(places.client.width), number(places.client.height)});
+    print({L"caption", wide(plimvar::layout::kWindowCaption)});
+    return 0;
+}
+
 int putOnClipboard(const std::string &escaped)
 {
     std::string utf8;
@@ -309,6 +333,8 @@ void answer(const std::string &question)
             status = probeDialog();
         else if (question == "captions")
             status = probeCaptions();
+        else if (question.rfind("table ", 0) == 0)
+            status = printTable(std::stoi(question.substr(6)));
         else if (question.rfind("clip ", 0) == 0)
             status = putOnClipboard(question.substr(5));
     } catch (const std::runtime_error &) {
