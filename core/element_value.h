@@ -47,9 +47,8 @@ struct NumberFormat
 // Reads a number the user typed: optional blanks or line breaks, an optional
 // sign, digits (0 to 9, or the locale's own, one kind in one number) with at
 // most one decimal separator among them, optional blanks or line breaks, and
-// nothing else. A fraction is rounded half to even. Text
-// that is not such a number is a type mismatch; a value outside 16 bits, an
-// overflow.
+// nothing else. A fraction is rounded half to even. Text that is not such a
+// number is a type mismatch; a value outside 16 bits, an overflow.
 ElementValue readNumber(std::u16string_view text, const NumberFormat &format);
 
 // Reads the count box the forgiving way: the number at the start of the text,
