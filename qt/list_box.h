@@ -45,6 +45,12 @@ public:
     RowModel &rowModel() { return *m_rows; }
     const RowModel &rowModel() const { return *m_rows; }
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
 private:
     RowModel *m_rows;
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program on a terminal: --help and --version answer and open no window,
 # an unknown option is refused with the usage and status 2 before any
-# window, and with no display at all it says so in one line and exits with 1.
+# window, and with no display at all, or one it cannot reach, it says so in
+# one line and exits with 1.
 #     check_command_line.sh PROGRAM
 set -uo pipefail
 program=$1
@@ -28,7 +29,13 @@ check "Qt's options pass" 1 '^plimvar: no display' "$program" -style Fusion --re
 check "no display" 1 '^plimvar: no display' "$program"
 [ "$(timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1 | wc -l)" -eq 1 ] ||
     { echo "FAIL: more than one line without a display"; fail=1; }
+# A display nothing serves: X11 (no server on :1999), and Wayland.
+check "an unreachable X display" 1 '^plimvar: cannot open the X display ":1999"' env DISPLAY=:1999 "$program"
+check "an unreachable Wayland display" 1 '^plimvar: cannot open the Wayland display "plimvar-none-0"' \
+    env QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=plimvar-none-0 XDG_RUNTIME_DIR="${TMPDIR:-/tmp}" "$program"
+[ "$(timeout 10 env DISPLAY=:1999 "$program" 2>&1 | wc -l)" -eq 1 ] ||
+    { echo "FAIL: more than one line with an unreachable display"; fail=1; }
 [ "$(timeout 10 "$program" --bogus 2>/dev/null | wc -c)" -eq 0 ] ||
     { echo "FAIL: an unknown option wrote to standard output"; fail=1; }
-[ $fail -eq 0 ] && echo "PASS: --help, --version, unknown options and no display"
+[ $fail -eq 0 ] && echo "PASS: --help, --version, unknown options, no display and one out of reach"
 exit $fail

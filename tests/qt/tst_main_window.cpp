@@ -125,11 +125,12 @@ public:
                    QStringList{"answer", "report"}.contains(steps[k + 1][0].toString()))
                 m_dialogSteps.enqueue(steps[++k].toArray());
             doStep(step);
-            if (!m_dialogSteps.isEmpty() && !QTest::currentTestFailed())
-                QFAIL(qPrintable("no dialog came for: " + m_dialogSteps.head()[1].toString()));
-            if (QTest::currentTestFailed())
+            const bool dialogsMissing = !m_dialogSteps.isEmpty();
+            if (QTest::currentTestFailed() || dialogsMissing)
                 qWarning("at step %lld: %s", static_cast<long long>(k),
                          QJsonDocument(step).toJson(QJsonDocument::Compact).constData());
+            if (dialogsMissing && !QTest::currentTestFailed())
+                QFAIL(qPrintable("no dialog came for: " + m_dialogSteps.head()[1].toString()));
         }
     }
 
@@ -170,6 +171,8 @@ private:
             QVERIFY2(focus, "no control has the focus");
             if (action == "key" && step[1] == "ctrl+a")
                 QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+            else if (action == "key" && step[1] == "KP_Enter")
+                QTest::keyClick(focus, Qt::Key_Enter, Qt::KeypadModifier);
             else if (action == "key")
                 QTest::keyClick(focus, keyNamed(step[1].toString()));
             else if (action == "type")
@@ -308,6 +311,7 @@ private slots:
     void behaviour();
     void theWindowAsTheTableSays();
     void insertKeepsScrollAndSelection();
+    void listsShowTheFocus();
     void applicationIdentity();
     void captionsFitAnyFont_data();
     void captionsFitAnyFont();
@@ -413,6 +417,32 @@ void TestMainWindow::insertKeepsScrollAndSelection()
     QCOMPARE(sorted->verticalScrollBar()->value(), scrolled);
     QCOMPARE(sorted->currentIndex().row(), 1500);
     QCOMPARE(sorted->selectionModel()->selectedIndexes().value(0).data().toString(), "3000");
+}
+
+// A list shows that it has the keyboard from the moment it takes it, empty
+// or not, as the buttons and the count box do.
+void TestMainWindow::listsShowTheFocus()
+{
+    MainWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto *button = w.findChild<QPushButton *>("btnKraj");
+    for (const char *name : {"lstOriginalni", "lstSortiran"}) {
+        auto *list = w.findChild<ListBox *>(name);
+        for (const std::vector<ElementValue> &rows : {std::vector<ElementValue>{}, {7, 8}}) {
+            list->rowModel().replaceRows(rows);
+            button->setFocus();
+            const QImage unfocused = list->grab().toImage();
+            list->setFocus();
+            QVERIFY(list->hasFocus());
+            const QImage focused = list->grab().toImage();
+            if (!qEnvironmentVariableIsEmpty("PLIMVAR_SHOTS"))
+                focused.save(qEnvironmentVariable("PLIMVAR_SHOTS") + "/" + name +
+                             QString::number(rows.size()) + ".png");
+            QVERIFY2(focused != unfocused,
+                     qPrintable(QStringLiteral("%1 with %2 rows").arg(name).arg(rows.size())));
+        }
+    }
 }
 
 void TestMainWindow::applicationIdentity()

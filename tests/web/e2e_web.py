@@ -28,8 +28,10 @@ from behaviour import expect, poll, TEXTS  # noqa: E402
 
 TIMEOUT = 20.0
 COUNT_TITLE = "Broj elemenata niza"
-KEYS = {"Tab": Keys.TAB, "Return": Keys.ENTER, "Escape": Keys.ESCAPE, "space": Keys.SPACE, "Home": Keys.HOME,
-        "Down": Keys.ARROW_DOWN, "End": Keys.END, "BackSpace": Keys.BACKSPACE, "ctrl+a": Keys.CONTROL + "a"}
+# WebDriver's Return is the main keyboard's Enter; its Enter, the keypad's.
+KEYS = {"Tab": Keys.TAB, "Return": Keys.RETURN, "KP_Enter": Keys.ENTER, "Escape": Keys.ESCAPE, "space": Keys.SPACE,
+        "Home": Keys.HOME, "Down": Keys.ARROW_DOWN, "End": Keys.END, "BackSpace": Keys.BACKSPACE,
+        "ctrl+a": Keys.CONTROL + "a"}
 
 
 class Page:
