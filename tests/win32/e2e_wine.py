@@ -18,7 +18,7 @@ import behaviour  # noqa: E402
 from behaviour import Failed, expect, poll, TEXTS  # noqa: E402
 
 WINE = "/usr/lib/wine/wine64"
-TIMEOUT = 30.0
+TIMEOUT = 60.0
 
 # The message font as a LOGFONTW: 21 pixels high, Tahoma.
 LARGE_MESSAGE_FONT = ("ebffffff0000000000000000000000009001000000000001000000005400610068006f006d0061"
