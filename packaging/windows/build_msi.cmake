@@ -1,13 +1,19 @@
 # Builds one installer from the staged files, the same bytes from the same
 # files, and signs it when a certificate is given.
 #     cmake -D STAGE=... -D WXS=... -D MSI=... -D VERSION=1.00 -D FILE_VERSION=1.0.0.0
-#           -D SCOPE=perMachine|perUser -D PRODUCT_CODE=... -D SOURCE_DATE=EPOCH
+#           -D SCOPE=perMachine|perUser -D UPGRADE_CODE=... -D SOURCE_DATE=EPOCH
 #           -D WIXL=... -D MSIBUILD=... -D FAKETIME=... [-D SIGN=command|argument|...] -P build_msi.cmake
+#
+# The ProductCode is made from the UpgradeCode, the scope and the version:
+# every build of one version for one scope has the same one, and the other
+# scope and the next version another.
 #
 # wixl gives every build a new package code and stamps the time of the build;
 # msitools has no way to set either. The package code is made here from what
 # the package holds, and wixl and msibuild run at the source's date.
 cmake_minimum_required(VERSION 3.25)
+
+string(UUID PRODUCT_CODE NAMESPACE ${UPGRADE_CODE} NAME "${SCOPE} ${VERSION}" TYPE SHA1 UPPER)
 
 file(GLOB staged LIST_DIRECTORIES false RELATIVE ${STAGE} ${STAGE}/*)
 list(SORT staged)
@@ -26,7 +32,7 @@ set(ENV{SOURCE_DATE_EPOCH} ${SOURCE_DATE})
 string(TIMESTAMP date "%Y-%m-%d %H:%M:%S" UTC)
 set(at ${CMAKE_COMMAND} -E env TZ=UTC ${FAKETIME} -f "@${date}")
 execute_process(COMMAND ${at} ${WIXL} --arch x64 -D Version=${VERSION} -D ProductCode=${PRODUCT_CODE}
-                        -D Scope=${SCOPE} -D SourceDir=. -o ${MSI} ${WXS}
+                        -D UpgradeCode=${UPGRADE_CODE} -D Scope=${SCOPE} -D SourceDir=. -o ${MSI} ${WXS}
                 WORKING_DIRECTORY ${STAGE} COMMAND_ERROR_IS_FATAL ANY)
 # What wixl cannot say: the program's version in the File table, and where
 # the program is for Add/Remove Programs, set once the folders are known

@@ -5,8 +5,10 @@
 # shortcut and the Add/Remove Programs entry; the installed program starts;
 # the rebuilt file installed over it leaves one entry; a newer version built
 # from the same source replaces it; a silent removal leaves nothing behind.
-# Per user: in and out silently, under the user's profile only. And a build
-# signed with a certificate made here passes osslsigncode's check.
+# Per user: in and out silently, under the user's profile only, under a name
+# of its own. The two MSIs share the UpgradeCode and differ in ProductCode
+# and name. And a build signed with a certificate made here passes
+# osslsigncode's check.
 #     check_installer.sh BUILD_DIR SOURCE_DIR PROBE_EXE
 set -euo pipefail
 build=$(realpath "$1") source=$(realpath "$2") probe=$(realpath "$3")
@@ -34,13 +36,15 @@ folder="$WINEPREFIX/drive_c/Program Files/Plimvar"
 # Wine files a per-machine shortcut under the user's Start menu; Windows
 # under ProgramData. Either is the Start menu.
 shortcuts() { find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Plimvar.lnk'; }
-uninstall_entry() { # in HKLM, or the given root
+uninstall_entry() { # in HKLM, or the given root, under the given name
     "$wine" reg query "${1:-HKLM}"'\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
-        tr -d '\r' | awk '/^HKEY/ { key = $0 } /DisplayName +REG_SZ +Plimvar$/ { print key }'
+        tr -d '\r' | NAME="${2:-Plimvar}" awk '/^HKEY/ { key = $0 }
+            $1 == "DisplayName" { v = substr($0, index($0, "REG_SZ") + 6); sub(/^ +/, "", v); if (v == ENVIRON["NAME"]) print key }'
 }
 entry_has() { "$wine" reg query "$(uninstall_entry)" /v "$1" 2>/dev/null | tr -d '\r' | grep -q "REG_SZ *$2\$"; }
 
-product_code() { msiinfo export "$1" Property | tr -d '\r' | awk '$1 == "ProductCode" { print $2 }'; }
+property() { msiinfo export "$1" Property | tr -d '\r' | awk -v name="$2" -F '\t' '$1 == name { print $2 }'; }
+product_code() { property "$1" ProductCode; }
 mkdir "$work/first"
 cp "$msi" "$user_msi" "$work/first/"
 rm "$msi" "$user_msi"
@@ -48,6 +52,10 @@ cmake --build "$build" --target msi >/dev/null
 check "a rebuild gives the same ProductCode" test "$(product_code "$msi")" = "$(product_code "$work/first/${msi##*/}")"
 check "a rebuild gives the same bytes" cmp "$msi" "$work/first/${msi##*/}"
 check "a rebuild gives the same bytes, per user" cmp "$user_msi" "$work/first/${user_msi##*/}"
+check "the two MSIs: one UpgradeCode" test "$(property "$msi" UpgradeCode)" = "$(property "$user_msi" UpgradeCode)"
+check "the two MSIs: two ProductCodes" test "$(product_code "$msi")" != "$(product_code "$user_msi")"
+check "the two MSIs: two names" test "$(property "$msi" ProductName)" = Plimvar -a \
+    "$(property "$user_msi" ProductName)" = "Plimvar (User)"
 
 check "silent install" msiexec /i "$work/first/${msi##*/}" /qn
 for f in Plimvar.exe LICENSE.txt THIRD-PARTY-NOTICES.txt; do
@@ -71,13 +79,13 @@ check "the rebuilt file over it" msiexec /i "$msi" /qn
 check "still one uninstall entry" test "$(uninstall_entry | wc -l)" -eq 1
 check "entry's install location" entry_has InstallLocation 'C:\\Program Files\\Plimvar\\'
 
-# A newer version, built from the same source with the fixed UpgradeCode.
+# A newer version, built by the build's own script with the installed one's UpgradeCode.
 cp -r "$build/msi-stage" "$work/stage"
-newer_code=$(python3 -c 'import uuid; print(str(uuid.uuid5(uuid.UUID("00ca394b-3a18-4f64-9f92-0c65ea8405af"), "perMachine 1.99")).upper())')
 cmake -D STAGE="$work/stage" -D WXS="$source/packaging/windows/plimvar.wxs" -D MSI="$work/newer.msi" \
-    -D VERSION=1.99 -D FILE_VERSION=1.99.0.0 -D SCOPE=perMachine -D PRODUCT_CODE="$newer_code" \
+    -D VERSION=1.99 -D FILE_VERSION=1.99.0.0 -D SCOPE=perMachine -D UPGRADE_CODE="$(property "$msi" UpgradeCode | tr -d {})" \
     -D SOURCE_DATE=315532800 -D WIXL="$(command -v wixl)" -D MSIBUILD="$(command -v msibuild)" \
     -D FAKETIME="$(command -v faketime)" -P "$source/packaging/windows/build_msi.cmake" >/dev/null
+check "the newer version: another ProductCode" test "$(product_code "$work/newer.msi")" != "$(product_code "$msi")"
 check "silent upgrade" msiexec /i "$work/newer.msi" /qn
 check "the newer version replaces the older" test "$(uninstall_entry | wc -l)" -eq 1
 check "entry's version after the upgrade" entry_has DisplayVersion 1.99
@@ -100,11 +108,11 @@ check "per user: Start-menu shortcut" test -n "$(shortcuts)"
 user_product() { "$wine" reg query 'HKCU\Software\Microsoft\Installer\Products' /s 2>/dev/null | grep -q 'ProductName.*Plimvar'; }
 check "per user: the product is the user's own" user_product
 # Windows files the entry under the user's keys, Wine under the machine's.
-check "per user: an uninstall entry" test -n "$(uninstall_entry HKCU)$(uninstall_entry)"
+check "per user: an uninstall entry of its name" test -n "$(uninstall_entry HKCU 'Plimvar (User)')$(uninstall_entry HKLM 'Plimvar (User)')"
 check "per user: silent removal" msiexec /x "$user_msi" /qn
 check "per user: nothing left" absent test -e "$mine"
 check "per user: no shortcut left" test -z "$(shortcuts)"
-check "per user: no product or entry left" test -z "$(user_product && echo left)$(uninstall_entry HKCU)$(uninstall_entry)"
+check "per user: no product or entry left" test -z "$(user_product && echo left)$(uninstall_entry HKCU 'Plimvar (User)')$(uninstall_entry HKLM 'Plimvar (User)')"
 
 # A release signed with a certificate made here, for this run only.
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Plimvar test" -keyout "$work/key.pem" \
