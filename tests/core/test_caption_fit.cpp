@@ -98,6 +98,10 @@ TEST_CASE("on a narrow screen the window scales down whole, and a finger still f
         {"a desktop browser: nothing changes", {96, 1280, 2, 0}, 0, 1.0},
         {"a phone at 360 pixels, touch", {96, 360, 2, 24}, 0, 1.0},
         {"400% zoom of a 1280-pixel window", {96, 320, 2, 0}, 0, 0.938},
+        {"300 pixels, where the nearest thousandth would end past the edge",
+         {96, 300, 2, 0},
+         0,
+         0.879},
         {"a large font on a touch screen 320 pixels wide", {96, 320, 2, 24}, 150, 0.558},
     };
     for (const Case &c : cases) {
