@@ -9,6 +9,7 @@ page; every one checks that the console shows no error.
     e2e_web.py SITE_DIR [SCREENSHOT_DIR]      (run by run_e2e_web.sh)
 """
 import contextlib
+import json
 import os
 import re
 import shutil
@@ -329,6 +330,16 @@ def small_screen(page, name, touch):
     page.dialog(COUNT_TITLE)
     expect(name + ": the input box reachable", reachable(page, ["inputBoxPrompt", "inputBoxAnswer",
                                                                 "inputBoxOk", "inputBoxCancel"]), [[], False])
+    if page.js("return innerWidth") <= 360:
+        expect(name + ": the answer field across the input box, its buttons under it", page.js(
+            "const body = inputBox.querySelector('.inputBody'), s = getComputedStyle(body);"
+            "const across = body.clientWidth - parseFloat(s.paddingLeft) - parseFloat(s.paddingRight);"
+            "const f = inputBoxAnswer.getBoundingClientRect(), ok = inputBoxOk.getBoundingClientRect();"
+            "return [f.width >= across - 1, ok.top >= f.bottom]"), [True, True])
+    if touch:
+        expect(name + ": text fields of 16 px or more under a finger", page.js(
+            "return ['txtBrojElemenata', 'inputBoxAnswer'].filter((id) =>"
+            " parseFloat(getComputedStyle(document.getElementById(id)).fontSize) < 16)"), [])
     page.shot(name + "-input-box")
     if touch:
         expect("dialog buttons a finger can press", smallest(page, "#inputBox button") >= 24, True)
@@ -361,14 +372,43 @@ def contrast(first, second):
 
 
 def focus_cues(page):
-    """Each focus cue stands 3:1 against the window around it."""
+    """Each focus cue, a button's too, 2 px or more and 3:1 against the window around it."""
     around = page.js("return getComputedStyle(document.getElementById('frmPlimvar')).backgroundColor")
-    for control in ("lstOriginalni", "txtBrojElemenata"):
-        page.driver.find_element(By.ID, control).click()
+    # A button shows its cue when the keyboard brings the focus: Tab from the count box.
+    for clicked, keys, control in (("lstOriginalni", (), "lstOriginalni"),
+                                   ("txtBrojElemenata", (), "txtBrojElemenata"),
+                                   ("txtBrojElemenata", (Keys.TAB,), "btnSortirajNiz")):
+        page.driver.find_element(By.ID, clicked).click()
+        if keys:
+            page.keys(*keys)
         style, width, colour = page.js("const s = getComputedStyle(document.activeElement);"
                                        "return [s.outlineStyle, parseFloat(s.outlineWidth), s.outlineColor]")
-        expect("the focus cue of " + control, (style, width >= 2, contrast(colour, around) >= 3),
-               ("solid", True, True))
+        expect("the focus cue of " + control, (page.focused(), style, width >= 2, contrast(colour, around) >= 3),
+               (control, "solid", True, True))
+    page.shot("focused-button")
+
+
+def dark_scheme(page):
+    """A dark colour scheme on a phone: the window, a list, a button, the count box, the page around and the
+    input box in dark colours, their text 4.5:1, focus 3:1."""
+    readings = """
+        const ground = (e) => { for (; e; e = e.parentElement) { const c = getComputedStyle(e).backgroundColor;
+            if (!c.endsWith(', 0)') && c !== 'transparent') return c; }
+            return getComputedStyle(document.documentElement).backgroundColor; };
+        return arguments[0].map((id) => { const e = document.getElementById(id);
+            return [id, getComputedStyle(e).color, ground(e)]; });"""
+    ids = ["frmPlimvar", "lstOriginalni", "btnUnesiNiz", "txtBrojElemenata", "fromFile"]
+    enter(page, "2", "9", "8")
+    page.press("btnUnesiNiz")
+    page.dialog(COUNT_TITLE)
+    ids += ["inputBox", "inputBoxAnswer", "inputBoxOk"]
+    found = page.js(readings, ids)
+    expect("dark grounds", [i for i, _, ground in found if contrast(ground, "rgb(0, 0, 0)") > 3], [])
+    expect("text 4.5:1 on its ground", [i for i, text, ground in found if contrast(text, ground) < 4.5], [])
+    page.shot("dark-phone-input-box")
+    page.keys(Keys.ESCAPE)
+    page.report()
+    focus_cues(page)
 
 
 def forced_colours(page):
@@ -383,6 +423,10 @@ def forced_colours(page):
     expect("an unselected row looks otherwise", page.js(row % "true") != page.js(row % "false"), True)
     expect("the focused list outlined", page.js("return getComputedStyle(document.activeElement).outlineStyle"),
            "solid")
+    page.keys(Keys.TAB, Keys.TAB)
+    expect("the focused button outlined", page.js(
+        "const s = getComputedStyle(document.activeElement); return [s.outlineStyle, parseFloat(s.outlineWidth) >= 2]"),
+        ["solid", True])
     page.shot("forced-colours")
 
 
@@ -420,8 +464,9 @@ def broken_files(page):
         script = os.path.join(copy, "plimvar.js")
         with open(script) as f:
             whole = f.read()
-        start = whole.index("base64,") + 20000
-        for what, text in (("missing", None), ("broken", whole[:start] + "A" * 64 + whole[start + 64:])):
+        # The program's module, whatever its size: its magic number and version, zeroed.
+        start = whole.index("base64,AGFzbQ") + len("base64,")
+        for what, text in (("missing", None), ("broken", whole[:start] + "A" * 12 + whole[start + 12:])):
             if text is None:
                 os.remove(script)
             else:
@@ -434,28 +479,51 @@ def broken_files(page):
             expect("the console names the file", any("plimvar.js" in e for e in page.errors()), True)
 
 
+def kept_by_service_worker(page, address):
+    page.driver.get(address)
+    page.started()
+    page.driver.execute_async_script(
+        "const done = arguments[0]; navigator.serviceWorker.ready.then(() => done(true))")
+    page.driver.refresh()
+    poll("the page kept by the service worker", lambda: page.js("return navigator.serviceWorker.controller !== null"))
+
+
+def publish(copy):
+    """A new release: a page and a script that name it, files a month old."""
+    for name, old, new in (("index.html", "<html ", "<html data-page=\"2\" "),
+                           ("plimvar.js", "", "document.documentElement.dataset.script = '2';\n"),
+                           ("release.json", '"release": "', '"release": "2-')):
+        path = os.path.join(copy, name)
+        with open(path) as f:
+            text = f.read()
+        with open(path, "w") as f:
+            f.write(text.replace(old, new, 1) if old else new + text)
+    month_ago = time.time() - 30 * 86400
+    for name in os.listdir(copy):
+        os.utime(os.path.join(copy, name), (month_ago, month_ago))
+
+
+def failed_update(page):
+    """A new release whose download fails part way: the page starts the release it kept, whole."""
+    with own_site() as (copy, address):
+        kept_by_service_worker(page, address)
+        publish(copy)
+        os.remove(os.path.join(copy, "plimvar.js"))
+        for _ in range(2):
+            page.driver.refresh()
+            page.started()
+            expect("the kept release, page and script together",
+                   page.js("return [document.documentElement.dataset.page, document.documentElement.dataset.script]"),
+                   [None, None])
+        enter(page, "1", "6")
+        expect("it works", page.rows("Uneti niz"), ["6"])
+
+
 def update_then_offline(page):
     """A new release runs whole on the next load, whatever the files' times; then offline."""
     with own_site() as (copy, address):
-        page.driver.get(address)
-        page.started()
-        page.driver.execute_async_script(
-            "const done = arguments[0]; navigator.serviceWorker.ready.then(() => done(true))")
-        page.driver.refresh()
-        poll("the page kept by the service worker",
-             lambda: page.js("return navigator.serviceWorker.controller !== null"))
-        # The new release: a page and a script that name it, files a month old.
-        for name, old, new in (("index.html", "<html ", "<html data-page=\"2\" "),
-                               ("plimvar.js", "", "document.documentElement.dataset.script = '2';\n"),
-                               ("release.json", '"release": "', '"release": "2-')):
-            path = os.path.join(copy, name)
-            with open(path) as f:
-                text = f.read()
-            with open(path, "w") as f:
-                f.write(text.replace(old, new, 1) if old else new + text)
-        month_ago = time.time() - 30 * 86400
-        for name in os.listdir(copy):
-            os.utime(os.path.join(copy, name), (month_ago, month_ago))
+        kept_by_service_worker(page, address)
+        publish(copy)
         page.driver.refresh()
         page.started()
         expect("the new release on the first load, page and script together",
@@ -467,8 +535,13 @@ def update_then_offline(page):
     enter(page, "1", "5")
     expect("it works offline", page.rows("Uneti niz"), ["5"])
     expect("the licences kept too", page.driver.execute_async_script(
-        "const done = arguments[0];"
-        "fetch('THIRD-PARTY-NOTICES.txt').then((r) => r.text()).then((t) => done(t.includes('musl')))"), True)
+        "const done = arguments[0], text = (file) => fetch(file).then((r) => r.text());"
+        "Promise.all([text('THIRD-PARTY-NOTICES.txt'), text('LICENSE.txt')]).then(([notices, licence]) =>"
+        " done([notices.includes('musl'), licence.includes('Permission is hereby granted')]))"), [True, True])
+    with open(os.path.join(SITE, "release.json")) as f:
+        files = json.load(f)["files"]
+    expect("the licences are of the release", [f in files for f in ("LICENSE.txt", "THIRD-PARTY-NOTICES.txt")],
+           [True, True])
 
 
 def serve(site):
@@ -488,9 +561,11 @@ SCENARIOS = [
     ("320 CSS px: 400% zoom", {"screen": (320, 256, 4, False)}, lambda page: small_screen(page, "320px", False)),
     ("a 32 px font at 200%", {"font_size": 32, "screen": (683, 350, 2, False)}, big_font_zoomed),
     ("forced colours", {"media": {"forced-colors": "active"}}, forced_colours),
+    ("a dark colour scheme on a phone", {"screen": PHONE, "media": {"prefers-color-scheme": "dark"}}, dark_scheme),
     ("installed as an app", {"app": True}, lambda page: alone(page, app=True)),
     ("opened from a file", {"file": True}, lambda page: alone(page, app=False)),
     ("a missing or broken file", {"started": False}, broken_files),
+    ("an update that fails part way", {"started": False}, failed_update),
     ("an update reaching a returning user, then offline", {"started": False}, update_then_offline),
 ]
 SITE = sys.argv[1] if len(sys.argv) > 1 else "."
