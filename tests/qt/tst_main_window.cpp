@@ -436,9 +436,6 @@ void TestMainWindow::listsShowTheFocus()
             list->setFocus();
             QVERIFY(list->hasFocus());
             const QImage focused = list->grab().toImage();
-            if (!qEnvironmentVariableIsEmpty("PLIMVAR_SHOTS"))
-                focused.save(qEnvironmentVariable("PLIMVAR_SHOTS") + "/" + name +
-                             QString::number(rows.size()) + ".png");
             QVERIFY2(focused != unfocused,
                      qPrintable(QStringLiteral("%1 with %2 rows").arg(name).arg(rows.size())));
         }
