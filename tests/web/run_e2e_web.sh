@@ -9,4 +9,4 @@ for tool in /usr/bin/chromium /usr/bin/chromedriver; do
     [ -x "$tool" ] || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 /usr/bin/python3 -c 'import selenium' 2>/dev/null || { echo "SKIP: python3-selenium is not installed"; exit 77; }
-exec timeout 360 /usr/bin/python3 "$here/e2e_web.py" "$site"
+exec timeout 600 /usr/bin/python3 "$here/e2e_web.py" "$site"
