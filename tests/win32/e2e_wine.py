@@ -15,7 +15,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 import behaviour  # noqa: E402
-from behaviour import Failed, expect, poll, TEXTS  # noqa: E402
+from behaviour import Failed, expect, poll  # noqa: E402
 
 WINE = "/usr/lib/wine/wine64"
 TIMEOUT = 60.0
