@@ -1,19 +1,12 @@
 #include "list_box.h"
 
+#include "qt_text.h"
+
 #include <QPainter>
 
 #include <algorithm>
 
 namespace plimvar {
-
-namespace {
-
-QString qtText(const std::u16string &text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 QStringList RowModel::rows() const
 {

@@ -4,6 +4,7 @@
 #include "core/commands.h"
 #include "core/layout.h"
 #include "list_box.h"
+#include "qt_text.h"
 
 #include <QAccessibleWidget>
 #include <QInputDialog>
@@ -20,11 +21,6 @@
 namespace plimvar {
 
 namespace {
-
-QString qtText(std::u16string_view text)
-{
-    return QStringView(text.data(), static_cast<qsizetype>(text.size())).toString();
-}
 
 // Screen readers announce a top-level widget as a window only when it says
 // it is one; a plain QWidget says it is a client area.
@@ -62,38 +58,6 @@ void takeWholeText(QLineEdit *field)
     field->setMaxLength(std::numeric_limits<int>::max());
 }
 
-QWidget *createControl(const layout::ControlPlace &place, QWidget *parent)
-{
-    const QString caption = qtText(place.caption);
-    QWidget *control = nullptr;
-    switch (place.kind) {
-    case layout::ControlKind::List:
-        control = new ListBox(parent);
-        break;
-    case layout::ControlKind::Button: {
-        auto *button = new QPushButton(caption, parent);
-        // No button is the window's default: Return presses the focused one.
-        button->setAutoDefault(false);
-        control = button;
-        break;
-    }
-    case layout::ControlKind::TextBox: {
-        auto *box = new QLineEdit(parent);
-        takeWholeText(box);
-        // The count, like the rows, reads left to right in every locale.
-        box->setLayoutDirection(Qt::LeftToRight);
-        control = box;
-        break;
-    }
-    case layout::ControlKind::Label:
-        control = new QLabel(caption, parent);
-        break;
-    }
-    control->setObjectName(qtText(place.name));
-    control->setAccessibleName(qtText(place.accessibleName));
-    return control;
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -109,22 +73,15 @@ MainWindow::MainWindow(QWidget *parent)
 
     QWidget *previous = nullptr;
     for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
-        const layout::ControlPlace &place = layout::kLayout[k];
-        QWidget *control = createControl(place, this);
+        QWidget *control = createControl(k);
         m_controls[k] = control;
-        if (auto *button = qobject_cast<QPushButton *>(control)) {
-            button->installEventFilter(this);
-            const layout::Command command = place.command;
-            connect(button, &QPushButton::clicked, this,
-                    [this, command] { commands::runCommand(command, *this); });
-        }
         if (control->focusPolicy() == Qt::NoFocus)
             continue;
         if (previous)
             setTabOrder(previous, control);
         previous = control;
     }
-    static_cast<QLabel *>(m_controls[layout::kCountLabel])->setBuddy(m_controls[layout::kCountBox]);
+    m_countLabel->setBuddy(m_countBox);
     layOut();
     // The entered list grows a row at a time, so it is laid out a batch at a
     // time: appending a row then costs the same with tens of thousands of
@@ -132,6 +89,48 @@ MainWindow::MainWindow(QWidget *parent)
     // row in its place, and is laid out in one pass, which keeps the user's
     // place in it when a row goes in.
     listBox(List::Original)->setLayoutMode(QListView::Batched);
+}
+
+// Makes the control of the table's row k, and keeps by its type each one
+// the commands or the window use.
+QWidget *MainWindow::createControl(std::size_t k)
+{
+    const layout::ControlPlace &place = layout::kLayout[k];
+    const QString caption = qtText(place.caption);
+    QWidget *control = nullptr;
+    switch (place.kind) {
+    case layout::ControlKind::List: {
+        auto *list = new ListBox(this);
+        (k == layout::controlOf(List::Original) ? m_originalList : m_sortedList) = list;
+        control = list;
+        break;
+    }
+    case layout::ControlKind::Button: {
+        auto *button = new QPushButton(caption, this);
+        // No button is the window's default: Return presses the focused one.
+        button->setAutoDefault(false);
+        button->installEventFilter(this);
+        const layout::Command command = place.command;
+        connect(button, &QPushButton::clicked, this,
+                [this, command] { commands::runCommand(command, *this); });
+        control = button;
+        break;
+    }
+    case layout::ControlKind::TextBox:
+        m_countBox = new QLineEdit(this);
+        takeWholeText(m_countBox);
+        // The count, like the rows, reads left to right in every locale.
+        m_countBox->setLayoutDirection(Qt::LeftToRight);
+        control = m_countBox;
+        break;
+    case layout::ControlKind::Label:
+        m_countLabel = new QLabel(caption, this);
+        control = m_countLabel;
+        break;
+    }
+    control->setObjectName(qtText(place.name));
+    control->setAccessibleName(qtText(place.accessibleName));
+    return control;
 }
 
 // Places the controls as the table says, stretched where a caption would
@@ -169,7 +168,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 ListBox *MainWindow::listBox(List list) const
 {
-    return static_cast<ListBox *>(m_controls[layout::controlOf(list)]);
+    return list == List::Original ? m_originalList : m_sortedList;
 }
 
 std::u16string MainWindow::askText(std::u16string_view prompt, std::u16string_view title)
@@ -198,12 +197,12 @@ NumberFormat MainWindow::numberFormat()
 
 std::u16string MainWindow::countText()
 {
-    return static_cast<QLineEdit *>(m_controls[layout::kCountBox])->text().toStdU16String();
+    return m_countBox->text().toStdU16String();
 }
 
 void MainWindow::setCountText(std::u16string_view text)
 {
-    static_cast<QLineEdit *>(m_controls[layout::kCountBox])->setText(qtText(text));
+    m_countBox->setText(qtText(text));
 }
 
 std::span<const ElementValue> MainWindow::rows(List list)

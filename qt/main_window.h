@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/layout.h"
 #include "core/window_services.h"
 
 #include <QWidget>
 
 #include <array>
 
+class QLabel;
 class QLineEdit;
 
 namespace plimvar {
@@ -37,10 +39,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QWidget *createControl(std::size_t k);
     void layOut();
     ListBox *listBox(List list) const;
 
-    std::array<QWidget *, 8> m_controls{};
+    // In the table's order, to be placed as it says.
+    std::array<QWidget *, layout::kLayout.size()> m_controls{};
+    ListBox *m_originalList = nullptr;
+    ListBox *m_sortedList = nullptr;
+    QLineEdit *m_countBox = nullptr;
+    QLabel *m_countLabel = nullptr;
 };
 
 } // namespace plimvar

@@ -1,6 +1,7 @@
 #include "qt/identity.h"
 #include "qt/list_box.h"
 #include "qt/main_window.h"
+#include "qt/qt_text.h"
 
 #include "core/caption_fit.h"
 
@@ -64,11 +65,6 @@ QString tableText(const QJsonValue &value, const QString &decimal)
     }
     const QString other = decimal == "." ? "," : ".";
     return text.replace("{decimal}", decimal).replace("{other}", other);
-}
-
-QString qtText(std::u16string_view text)
-{
-    return QStringView(text.data(), static_cast<qsizetype>(text.size())).toString();
 }
 
 Qt::Key keyNamed(const QString &name)
