@@ -30,7 +30,9 @@ string(UUID package_code NAMESPACE ${PRODUCT_CODE} NAME "${content}" TYPE SHA1 U
 
 set(ENV{SOURCE_DATE_EPOCH} ${SOURCE_DATE})
 string(TIMESTAMP date "%Y-%m-%d %H:%M:%S" UTC)
-set(at ${CMAKE_COMMAND} -E env TZ=UTC ${FAKETIME} -f "@${date}")
+# Only the clock: a libfaketime that also fakes the files' times (0.9.10
+# does, unless told not to) would give the cabinet the times it reads.
+set(at ${CMAKE_COMMAND} -E env TZ=UTC NO_FAKE_STAT=1 ${FAKETIME} -f "@${date}")
 execute_process(COMMAND ${at} ${WIXL} --arch x64 -D Version=${VERSION} -D ProductCode=${PRODUCT_CODE}
                         -D UpgradeCode=${UPGRADE_CODE} -D Scope=${SCOPE} -D SourceDir=. -o ${MSI} ${WXS}
                 WORKING_DIRECTORY ${STAGE} COMMAND_ERROR_IS_FATAL ANY)

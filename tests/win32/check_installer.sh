@@ -54,6 +54,13 @@ check "a rebuild gives the same bytes" cmp "$msi" "$work/first/${msi##*/}"
 check "a rebuild gives the same bytes, per user" cmp "$user_msi" "$work/first/${user_msi##*/}"
 check "the two MSIs: one UpgradeCode" test "$(property "$msi" UpgradeCode)" = "$(property "$user_msi" UpgradeCode)"
 check "the two MSIs: two ProductCodes" test "$(product_code "$msi")" != "$(product_code "$user_msi")"
+# A repair restores a component by its GUID: two components with one would
+# leave one of their files for good.
+component_guids() { msiinfo export "$1" Component | tr -d '\r' | awk -F '\t' 'NR > 3 { print $2 }'; }
+for m in "$msi" "$user_msi"; do
+    check "${m##*/}: components, each with its own GUID" \
+        test "$(component_guids "$m" | sort -u | grep -c .)" -eq "$(msiinfo export "$m" Component | tail -n +4 | grep -c .)"
+done
 check "the two MSIs: two names" test "$(property "$msi" ProductName)" = Plimvar -a \
     "$(property "$user_msi" ProductName)" = "Plimvar (User)"
 
