@@ -294,6 +294,22 @@ def check_captions_fit(program):
                        x < x2 + w2 and x2 < x + w and y < y2 + h2 and y2 < y + h, False)
 
 
+def dark_pixels(program, control_id):
+    """How many pixels inside a control's edge the screen shows dark, as its rows' text draws them."""
+    state = program.window()
+    c = state["controls"][control_id]
+    inset = 4  # the list box's sunken edge
+    left = int(state["client"][2]) + int(c["x"]) + inset
+    top = int(state["client"][3]) + int(c["y"]) + inset
+    screen = subprocess.run("xwd -root -silent | xwdtopnm", shell=True, capture_output=True, check=True,
+                            timeout=30).stdout
+    header = re.match(rb"P6\s+(\d+)\s+\d+\s+\d+\s", screen)
+    stride = 3 * int(header[1])
+    starts = (header.end() + y * stride + 3 * x for y in range(top, top + int(c["h"]) - 2 * inset)
+              for x in range(left, left + int(c["w"]) - 2 * inset))
+    return sum(1 for k in starts if sum(screen[k:k + 3]) < 3 * 96)
+
+
 def dialog_width(lines):
     return next(int(f[3]) for f in lines if f[0] == "rect")
 
@@ -316,9 +332,15 @@ def main():
         check_captions_fit(program)
         program.press(ENTER)
         default_input_box_width = dialog_width(program.dialog("Broj elemenata niza"))
-        xdotool("type", "0")
-        xdotool("key", "Return")
-        program.closed("Broj elemenata niza")
+        for title, answer in (("Broj elemenata niza", "2"), ("1 element", "40"), ("2 element", "1")):
+            program.dialog(title)
+            xdotool("type", answer)
+            xdotool("key", "Return")
+            program.closed(title)
+        program.press(SORT)
+        poll("the sorted rows", lambda: program.window()["rows"][SORTED] == ["1", "40"])
+        for control_id in (ORIGINAL, SORTED):
+            poll("list %d's rows drawn on the screen" % control_id, lambda: dark_pixels(program, control_id))
         program.end()
     finally:
         program.close()

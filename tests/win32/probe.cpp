@@ -348,6 +348,9 @@ void answer(const std::string &question)
 
 int wmain()
 {
+    // Aware of the DPI as the program is: otherwise Windows (and Wine 10)
+    // scales every place read back to 96 dots per inch.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     CoInitialize(nullptr);
     std::string question;
     for (int c; (c = std::getchar()) != EOF;) {
