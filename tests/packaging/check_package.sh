@@ -74,12 +74,28 @@ zcat "$work/root/usr/share/man/man1/plimvar.1.gz" | grep -q "^\.TH PLIMVAR 1 .*P
     { echo "FAIL: the man page's version"; fail=1; }
 grep -q "<release version=\"$version\"" "$work/root/usr/share/metainfo/$id.metainfo.xml" ||
     { echo "FAIL: the metadata's release"; fail=1; }
+# The installed tree as a software centre and a menu read it: the metadata
+# with the desktop entry it launches, and every icon either names.
 desktop-file-validate "$work/root/usr/share/applications/$id.desktop" || fail=1
-appstreamcli validate --no-net --pedantic "$work/root/usr/share/metainfo/$id.metainfo.xml" ||
-    fail=1
+appstreamcli validate-tree --no-net --pedantic "$work/root" || fail=1
+for launchable in $(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' \
+    "$work/root/usr/share/metainfo/$id.metainfo.xml"); do
+    [ -f "$work/root/usr/share/applications/$launchable" ] ||
+        { echo "FAIL: the metadata launches $launchable, which is not installed"; fail=1; }
+done
+for icon in $(sed -n 's/^Icon=//p' "$work/root/usr/share/applications/"*.desktop); do
+    ls "$work/root/usr/share/icons/hicolor/"*/apps/"$icon".* >/dev/null 2>&1 ||
+        { echo "FAIL: no installed icon is named $icon"; fail=1; }
+done
+# The libraries by name, whatever suffix a release gives them (t64 on
+# Debian 13), and what the package recommends, as dpkg-deb reads them.
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 libqt6gui6 libqt6core6; do
-    grep -q "\b$d\b" <<<"$depends" || { echo "FAIL: Depends lacks $d: $depends"; fail=1; }
+    grep -qE "(^|, )$d[a-z0-9]*( |,|$)" <<<"$depends" || { echo "FAIL: Depends lacks $d: $depends"; fail=1; }
+done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for r in qt6-translations-l10n qt6-wayland; do
+    grep -qE "(^|, )$r( |,|$)" <<<"$recommends" || { echo "FAIL: Recommends lacks $r: $recommends"; fail=1; }
 done
 readelf -d "$work/root/usr/bin/plimvar" | grep -q 'RPATH\|RUNPATH' &&
     { echo "FAIL: /usr/bin/plimvar has a RUNPATH"; fail=1; }
