@@ -44,6 +44,17 @@ std::string displayNamed()
     return "a display for the platform \"" + platform + "\"";
 }
 
+// Qt looked for its Wayland plugin and found none: the display may be fine,
+// but this Qt cannot speak to it.
+bool waylandPluginMissing()
+{
+    for (const HeldMessage &message : heldMessages)
+        if (message.text.contains(
+                QLatin1String("Could not find the Qt platform plugin \"wayland\"")))
+            return true;
+    return false;
+}
+
 void holdMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     if (type != QtFatalMsg) {
@@ -51,7 +62,14 @@ void holdMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
             {type, context.file, context.function, context.category, context.line, text});
         return;
     }
-    std::fprintf(stderr, "plimvar: cannot open %s to show the window on\n", displayNamed().c_str());
+    const std::string display = displayNamed();
+    if (display.starts_with("the Wayland") && waylandPluginMissing())
+        std::fprintf(stderr,
+                     "plimvar: cannot show the window on %s without Qt's Wayland plugin; install "
+                     "qt6-wayland\n",
+                     display.c_str());
+    else
+        std::fprintf(stderr, "plimvar: cannot open %s to show the window on\n", display.c_str());
     std::fflush(stderr);
     std::_Exit(1);
 }
@@ -60,6 +78,13 @@ void holdMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
 
 PlatformStart::PlatformStart()
 {
+    // On GNOME, Qt 6 on Wayland neither places a dialog over its window nor
+    // draws GNOME's title bar, which cuts the dialogs' titles short; through
+    // Xwayland it does both. The user's own choice of platform stands.
+    if (variable("QT_QPA_PLATFORM").empty() && !variable("DISPLAY").empty() &&
+        !variable("WAYLAND_DISPLAY").empty() &&
+        (":" + variable("XDG_CURRENT_DESKTOP") + ":").find(":GNOME:") != std::string::npos)
+        qputenv("QT_QPA_PLATFORM", "xcb");
     previousHandler = qInstallMessageHandler(holdMessage);
 }
 

@@ -6,7 +6,8 @@ namespace plimvar {
 // reached (a stale DISPLAY after ssh, say), Qt warns, advises a reinstall
 // and aborts; instead the program says in one sentence which display it
 // could not open and ends with status 1. Whatever Qt says on a good start
-// is passed on once the display is open.
+// is passed on once the display is open. It also picks the platform where
+// the desktop needs one other than Qt's first choice.
 class PlatformStart
 {
 public:

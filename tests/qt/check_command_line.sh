@@ -3,9 +3,14 @@
 # an unknown option is refused with the usage and status 2 before any
 # window, and with no display at all, or one it cannot reach, it says so in
 # one line and exits with 1.
-#     check_command_line.sh PROGRAM
+# Without Qt's Wayland plugin, the Wayland display is named with the package
+# to install; the program then runs from a folder whose qt.conf shows Qt
+# only the X11 plugin XCB_PLUGIN.
+#     check_command_line.sh PROGRAM XCB_PLUGIN
 set -uo pipefail
-program=$1
+program=$1 xcb_plugin=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 fail=0
 check() {
     local what=$1 expected_status=$2 expected_text=$3
@@ -33,9 +38,18 @@ check "no display" 1 '^plimvar: no display' "$program"
 check "an unreachable X display" 1 '^plimvar: cannot open the X display ":1999"' env DISPLAY=:1999 "$program"
 check "an unreachable Wayland display" 1 '^plimvar: cannot open the Wayland display "plimvar-none-0"' \
     env QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=plimvar-none-0 XDG_RUNTIME_DIR="${TMPDIR:-/tmp}" "$program"
+check "a stale Wayland display and no X display" 1 '^plimvar: cannot open the Wayland display "plimvar-none-0"' \
+    env WAYLAND_DISPLAY=plimvar-none-0 XDG_RUNTIME_DIR="$work" "$program"
+mkdir -p "$work/bin" "$work/plugins/platforms"
+cp "$program" "$work/bin/plimvar"
+ln -s "$xcb_plugin" "$work/plugins/platforms/"
+printf '[Paths]\nPlugins=%s\n' "$work/plugins" >"$work/bin/qt.conf"
+check "no Qt Wayland plugin" 1 \
+    "^plimvar: cannot show the window on the Wayland display \"plimvar-none-0\" without Qt's Wayland plugin; install qt6-wayland\$" \
+    env WAYLAND_DISPLAY=plimvar-none-0 XDG_RUNTIME_DIR="$work" "$work/bin/plimvar"
 [ "$(timeout 10 env DISPLAY=:1999 "$program" 2>&1 | wc -l)" -eq 1 ] ||
     { echo "FAIL: more than one line with an unreachable display"; fail=1; }
 [ "$(timeout 10 "$program" --bogus 2>/dev/null | wc -c)" -eq 0 ] ||
     { echo "FAIL: an unknown option wrote to standard output"; fail=1; }
-[ $fail -eq 0 ] && echo "PASS: --help, --version, unknown options, no display and one out of reach"
+[ $fail -eq 0 ] && echo "PASS: --help, --version, unknown options, no display, one out of reach, no Wayland plugin"
 exit $fail
