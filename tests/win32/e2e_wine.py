@@ -303,11 +303,13 @@ def dark_pixels(program, control_id):
     top = int(state["client"][3]) + int(c["y"]) + inset
     screen = subprocess.run("xwd -root -silent | xwdtopnm", shell=True, capture_output=True, check=True,
                             timeout=30).stdout
-    header = re.match(rb"P6\s+(\d+)\s+\d+\s+\d+\s", screen)
-    stride = 3 * int(header[1])
-    starts = (header.end() + y * stride + 3 * x for y in range(top, top + int(c["h"]) - 2 * inset)
+    header = re.match(rb"P6\s+(\d+)\s+\d+\s+(\d+)\s", screen)
+    # xwdtopnm gives 16-bit samples for some visuals (the high byte first), 8-bit for others.
+    sample = 2 if int(header[2]) > 255 else 1
+    stride = 3 * sample * int(header[1])
+    starts = (header.end() + y * stride + 3 * sample * x for y in range(top, top + int(c["h"]) - 2 * inset)
               for x in range(left, left + int(c["w"]) - 2 * inset))
-    return sum(1 for k in starts if sum(screen[k:k + 3]) < 3 * 96)
+    return sum(1 for k in starts if sum(screen[k:k + 3 * sample:sample]) < 3 * 96)
 
 
 def dialog_width(lines):
