@@ -13,10 +13,14 @@
 // page is put on the heap there and freed here.
 
 // clang-format off
+EM_JS(void, jsSetKinds, (int list, int button, int textBox, int label), {
+    Plimvar.setKinds(list, button, textBox, label);
+});
 EM_JS(void, jsCreateControl, (int index, int kind, const char16_t *name, const char16_t *caption,
-                              const char16_t *accessibleName, int command), {
+                              const char16_t *accessibleName, int command,
+                              const char16_t *labelled), {
     Plimvar.createControl(index, kind, UTF16ToString(name), UTF16ToString(caption),
-                          UTF16ToString(accessibleName), command);
+                          UTF16ToString(accessibleName), command, UTF16ToString(labelled));
 });
 EM_JS(void, jsSetCaption, (const char16_t *caption), {
     Plimvar.setCaption(UTF16ToString(caption));
@@ -92,12 +96,18 @@ int controlIndex(List list)
 MainWindow::MainWindow()
 {
     jsSetCaption(zeroEnded(layout::kWindowCaption).c_str());
+    using layout::ControlKind;
+    jsSetKinds(static_cast<int>(ControlKind::List), static_cast<int>(ControlKind::Button),
+               static_cast<int>(ControlKind::TextBox), static_cast<int>(ControlKind::Label));
     // In table order, which is the tab order.
     for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
         const layout::ControlPlace &place = layout::kLayout[k];
+        const std::u16string_view labelled =
+            k == layout::kCountLabel ? layout::kLayout[layout::kCountBox].name : u"";
         jsCreateControl(static_cast<int>(k), static_cast<int>(place.kind),
                         zeroEnded(place.name).c_str(), zeroEnded(place.caption).c_str(),
-                        zeroEnded(place.accessibleName).c_str(), static_cast<int>(place.command));
+                        zeroEnded(place.accessibleName).c_str(), static_cast<int>(place.command),
+                        zeroEnded(labelled).c_str());
     }
     fitCaptions();
 }

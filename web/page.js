@@ -5,10 +5,6 @@
 // so that the two are always of one release, and the program starts within
 // the script, with no second download.
 
-// The kinds of control and the commands, as the layout table numbers them.
-const Kind = { List: 0, Button: 1, TextBox: 2, Label: 3 };
-const EndCommand = 4;
-
 // A list box: one text per row, one row selected, keyboard and screen
 // readers as for any list box. Only the rows in view are in the page, so a
 // list of tens of thousands of rows scrolls and is replaced at once; the
@@ -19,6 +15,9 @@ class ListBox {
         this.list = list;
         this.count = 0;
         this.selected = -1;
+        // The rows in the page by their number, kept while they stay in view,
+        // so that a row clicked or moved to is the same element after.
+        this.shown = new Map();
         this.rows = document.createElement('div');
         this.rows.className = 'rows';
         this.rows.setAttribute('role', 'presentation');
@@ -50,6 +49,8 @@ class ListBox {
     replaced(count) {
         this.count = count;
         this.selected = -1;
+        this.shown.clear();
+        this.rows.replaceChildren();
         this.element.scrollTop = 0;
         this.render();
     }
@@ -60,6 +61,14 @@ class ListBox {
         this.count = count;
         if (this.selected >= row)
             this.selected += 1;
+        // The rows from there on read otherwise now.
+        // (No destructuring in for-of: Emscripten's optimiser loses it.)
+        this.shown.forEach((option, number) => {
+            if (number >= row) {
+                option.remove();
+                this.shown.delete(number);
+            }
+        });
         this.render();
     }
 
@@ -93,6 +102,7 @@ class ListBox {
         // An empty list measures nothing, so that the window starts quickly.
         if (this.count === 0) {
             this.rows.style.height = '0';
+            this.shown.clear();
             this.rows.replaceChildren();
             this.element.removeAttribute('aria-activedescendant');
             return;
@@ -101,21 +111,32 @@ class ListBox {
         this.rows.style.height = this.count * height + 'px';
         const first = Math.floor(this.element.scrollTop / height);
         const last = Math.min(this.count, first + Math.ceil(this.element.clientHeight / height) + 1);
-        const shown = [];
-        for (let row = first; row < last; ++row) {
-            const option = document.createElement('div');
-            option.className = 'row';
-            option.id = this.element.id + '-row-' + row;
-            option.dataset.row = row;
-            option.setAttribute('role', 'option');
-            option.setAttribute('aria-posinset', row + 1);
+        this.shown.forEach((option, row) => {
+            if (row < first || row >= last) {
+                option.remove();
+                this.shown.delete(row);
+            }
+        });
+        // From the last up, so that a new row goes in before the one after it.
+        let next = null;
+        for (let row = last - 1; row >= first; --row) {
+            let option = this.shown.get(row);
+            if (!option) {
+                option = document.createElement('div');
+                option.className = 'row';
+                option.id = this.element.id + '-row-' + row;
+                option.dataset.row = row;
+                option.setAttribute('role', 'option');
+                option.setAttribute('aria-posinset', row + 1);
+                option.textContent = Module.UTF16ToString(Module._plimvar_row(this.list, row));
+                this.shown.set(row, option);
+                this.rows.insertBefore(option, next);
+            }
             option.setAttribute('aria-setsize', this.count);
             option.setAttribute('aria-selected', row === this.selected ? 'true' : 'false');
             option.style.top = row * height + 'px';
-            option.textContent = Module.UTF16ToString(Module._plimvar_row(this.list, row));
-            shown.push(option);
+            next = option;
         }
-        this.rows.replaceChildren(...shown);
         if (this.selected >= first && this.selected < last)
             this.element.setAttribute('aria-activedescendant', this.element.id + '-row-' + this.selected);
         else
@@ -123,16 +144,24 @@ class ListBox {
     }
 }
 
-// A modal dialog that gives back focus to where it was when it closes.
+// A modal dialog that gives the focus back, when it closes, to the button
+// that began the command: Safari never focuses a clicked button, so what had
+// the focus when the dialog opened may be something else there.
 function showModal(dialog, focus) {
-    const before = document.activeElement;
+    const back = Plimvar.pressed || document.activeElement;
     return new Promise((resolve) => {
         const close = (value) => {
             dialog.close();
-            if (before && before.isConnected)
-                before.focus();
+            if (back && back.isConnected)
+                back.focus();
             resolve(value);
         };
+        // The dialog's own first focus: WebKit, once its accessibility tree
+        // has been read, leaves the focus on the dialog for a focus() made
+        // straight after it opens.
+        for (const control of dialog.querySelectorAll('[autofocus]'))
+            control.autofocus = false;
+        focus.autofocus = true;
         dialog.showModal();
         focus.focus();
         dialog.finish = close;
@@ -144,6 +173,13 @@ const Plimvar = {
     // By the place of their controls in the window's table.
     lists: {},
     busy: false,
+    // The button whose command runs.
+    pressed: null,
+
+    // The kinds of control as the program's table numbers them.
+    setKinds(list, button, textBox, label) {
+        this.Kind = { List: list, Button: button, TextBox: textBox, Label: label };
+    },
 
     // Texts go back to the program on its heap, in UTF-16; it frees them.
     toHeap(text) {
@@ -168,7 +204,9 @@ const Plimvar = {
                 matchMedia('(pointer: coarse)').matches ? 24 : 0];
     },
 
-    createControl(index, kind, name, caption, accessibleName, command) {
+    // A label names the control labelled, the table's name of it.
+    createControl(index, kind, name, caption, accessibleName, command, labelled) {
+        const Kind = this.Kind;
         let control;
         if (kind === Kind.List) {
             control = document.createElement('div');
@@ -178,7 +216,7 @@ const Plimvar = {
             control = document.createElement('button');
             control.type = 'button';
             control.textContent = caption;
-            control.addEventListener('click', () => this.press(command));
+            control.addEventListener('click', () => this.press(command, control));
         } else if (kind === Kind.TextBox) {
             // A text area, so that a pasted text keeps its line breaks for
             // the count reading to judge; it reads as one line, and Return
@@ -192,10 +230,11 @@ const Plimvar = {
                 if (event.key === 'Enter')
                     event.preventDefault();
             });
+            this.countBox = control;
         } else {
             control = document.createElement('label');
             control.textContent = caption;
-            control.htmlFor = 'txtBrojElemenata';
+            control.htmlFor = labelled;
         }
         control.id = name;
         if (accessibleName !== caption)
@@ -227,6 +266,8 @@ const Plimvar = {
     },
 
     place(index, left, top, width, height) {
+        // As placed, for a test to hold the drawn control to.
+        this.controls[index].dataset.placed = [left, top, width, height].join(' ');
         const style = this.controls[index].style;
         style.left = left + 'px';
         style.top = top + 'px';
@@ -247,15 +288,17 @@ const Plimvar = {
         }
     },
 
-    async press(command) {
+    async press(command, button) {
         // One command at a time, as on the desktop.
         if (this.busy)
             return;
         this.busy = true;
+        this.pressed = button;
         try {
             await Module.ccall('plimvar_press', null, ['number'], [command], { async: true });
         } finally {
             this.busy = false;
+            this.pressed = null;
         }
     },
 
@@ -296,10 +339,10 @@ const Plimvar = {
     },
 
     countText() {
-        return document.getElementById('txtBrojElemenata').value;
+        return this.countBox.value;
     },
     setCountText(text) {
-        document.getElementById('txtBrojElemenata').value = text;
+        this.countBox.value = text;
     },
 
     rowsReplaced(list, count) {
@@ -370,10 +413,11 @@ const Plimvar = {
         manifest.href = 'manifest.webmanifest';
         document.head.append(manifest);
         // After the window is up, so that keeping it costs the start nothing.
+        // Kept, so that a test can wait for the registration to settle.
         if ('serviceWorker' in navigator)
-            window.addEventListener('load', () => navigator.serviceWorker
-                .register('service-worker.js', { updateViaCache: 'none' })
-                .catch((error) => console.warn('Plimvar will not start offline:', error.message)));
+            this.keeping = new Promise((resolve) => window.addEventListener('load', () => resolve(
+                navigator.serviceWorker.register('service-worker.js', { updateViaCache: 'none' })
+                    .catch((error) => console.warn('Plimvar will not start offline:', error.message)))));
     },
 
     hookDialogs() {
