@@ -60,7 +60,11 @@ def main():
     rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 21
     served = tempfile.mkdtemp()
     shutil.copytree(site, served, dirs_exist_ok=True)
-    shutil.copy(os.path.join(os.path.dirname(__file__), "web_floor.html"), served)
+    # The floor's page carries the style sheet inside it, as the site's does.
+    here = os.path.dirname(os.path.abspath(__file__))
+    subprocess.run(["/usr/bin/python3", os.path.join(here, "..", "web", "inline_style.py"),
+                    os.path.join(here, "web_floor.html"), os.path.join(here, "..", "web", "plimvar.css"),
+                    os.path.join(served, "web_floor.html")], check=True)
     size = sum(os.path.getsize(os.path.join(site, f)) for f in os.listdir(site))
     server = subprocess.Popen(["/usr/bin/python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1",
                                "-d", served], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
