@@ -70,9 +70,9 @@ QString tableText(const QJsonValue &value, const QString &decimal)
 Qt::Key keyNamed(const QString &name)
 {
     static const QHash<QString, Qt::Key> keys{
-        {"Tab", Qt::Key_Tab},     {"Return", Qt::Key_Return},      {"Escape", Qt::Key_Escape},
-        {"space", Qt::Key_Space}, {"Home", Qt::Key_Home},          {"Down", Qt::Key_Down},
-        {"End", Qt::Key_End},     {"BackSpace", Qt::Key_Backspace}};
+        {"Tab", Qt::Key_Tab},     {"Return", Qt::Key_Return},       {"Escape", Qt::Key_Escape},
+        {"space", Qt::Key_Space}, {"Home", Qt::Key_Home},           {"Down", Qt::Key_Down},
+        {"End", Qt::Key_End},     {"BackSpace", Qt::Key_Backspace}, {"Up", Qt::Key_Up}};
     return keys.value(name, Qt::Key_unknown);
 }
 

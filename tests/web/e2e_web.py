@@ -31,7 +31,7 @@ TIMEOUT = 20.0
 COUNT_TITLE = "Broj elemenata niza"
 # WebDriver's Return is the main keyboard's Enter; its Enter, the keypad's.
 KEYS = {"Tab": Keys.TAB, "Return": Keys.RETURN, "KP_Enter": Keys.ENTER, "Escape": Keys.ESCAPE, "space": Keys.SPACE,
-        "Home": Keys.HOME, "Down": Keys.ARROW_DOWN, "End": Keys.END, "BackSpace": Keys.BACKSPACE,
+        "Home": Keys.HOME, "Up": Keys.ARROW_UP, "Down": Keys.ARROW_DOWN, "End": Keys.END, "BackSpace": Keys.BACKSPACE,
         "ctrl+a": Keys.CONTROL + "a"}
 
 
@@ -93,7 +93,8 @@ class Page:
     def answer(self, title, text, how="Return"):
         """Answers the input box as a person does: types or pastes, then Return, Escape or Cancel."""
         self.dialog(title)
-        expect("the question", self.js("return inputBoxPrompt.textContent"), behaviour.prompt(title))
+        expect("the question, as a reader names the answer field", self.tree_names("textbox"),
+               [behaviour.prompt(title)])
         if how == "paste":
             self.driver.execute_cdp_cmd("Input.insertText", {"text": text})
         elif text:
@@ -144,7 +145,13 @@ class Page:
                 elif node:
                     todo = node.get("childIds", []) + todo
             return [rows]
-        return poll("the list " + name, read)[0]
+        rows = poll("the list " + name, read)[0]
+        # DevTools gives no position of a row; the page's ARIA says it.
+        expect("%s's rows announced as row k of n" % name, self.js(
+            "return [...document.querySelectorAll('[aria-label=\"' + arguments[0] + '\"] [role=option]')]"
+            ".map((r) => [Number(r.getAttribute('aria-posinset')), Number(r.getAttribute('aria-setsize'))])", name),
+            [[k + 1, len(rows)] for k in range(len(rows))])
+        return rows
 
     def errors(self):
         return [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
@@ -178,6 +185,9 @@ def check_layout(page, shot=None):
         "  for (const [b, s] of all) if (a < b && r.left < s.right && s.left < r.right && r.top < s.bottom"
         "    && s.top < r.bottom) bad.push(a + ' meets ' + b); }"
         "return bad"), [])
+    expect("every control drawn at the size the core placed it", page.js(
+        "return [...document.querySelectorAll('#client > *')].filter((e) => e.dataset.placed !== "
+        "[e.offsetLeft, e.offsetTop, e.offsetWidth, e.offsetHeight].join(' ')).map((e) => e.id)"), [])
     expect("captions", {name: page.js("return document.getElementById(arguments[0]).textContent", name)
                         for name in TEXTS["names"] if name.startswith("btn")},
            {name: text for name, text in TEXTS["names"].items() if name.startswith("btn")})
@@ -476,6 +486,9 @@ def broken_files(page):
             poll("the sentence in place of 'Plimvar…' for a %s file" % what, lambda: page.js(
                 "return getComputedStyle(notStarted).visibility === 'visible' && notStarted.getClientRects().length"
                 " && !starting.getClientRects().length"), 10)
+            # Before the server goes: a registration still fetching would fail then.
+            page.driver.execute_async_script("const done = arguments[0];"
+                                             "(window.Plimvar && Plimvar.keeping || Promise.resolve()).then(done, done)")
             expect("the console names the file", any("plimvar.js" in e for e in page.errors()), True)
 
 
@@ -489,15 +502,21 @@ def kept_by_service_worker(page, address):
 
 
 def publish(copy):
-    """A new release: a page and a script that name it, files a month old."""
+    """A new release, named as the build names one: a page and a script that say so, files a month old."""
     for name, old, new in (("index.html", "<html ", "<html data-page=\"2\" "),
-                           ("plimvar.js", "", "document.documentElement.dataset.script = '2';\n"),
-                           ("release.json", '"release": "', '"release": "2-')):
+                           ("plimvar.js", "", "document.documentElement.dataset.script = '2';\n")):
         path = os.path.join(copy, name)
         with open(path) as f:
             text = f.read()
         with open(path, "w") as f:
             f.write(text.replace(old, new, 1) if old else new + text)
+    release = os.path.join(copy, "release.json")
+    with open(release) as f:
+        before = json.load(f)
+    subprocess.run(["cmake", "-D", "site=" + copy, "-D", "files=" + ";".join(before["files"]), "-P",
+                    os.path.join(HERE, "..", "..", "web", "release.cmake")], check=True, timeout=60)
+    with open(release) as f:
+        expect("new contents, a new release name", json.load(f)["release"] != before["release"], True)
     month_ago = time.time() - 30 * 86400
     for name in os.listdir(copy):
         os.utime(os.path.join(copy, name), (month_ago, month_ago))
@@ -569,6 +588,7 @@ SCENARIOS = [
     ("an update reaching a returning user, then offline", {"started": False}, update_then_offline),
 ]
 SITE = sys.argv[1] if len(sys.argv) > 1 else "."
+HERE = os.path.dirname(os.path.abspath(__file__))
 SHOTS = sys.argv[2] if len(sys.argv) > 2 else None
 
 
