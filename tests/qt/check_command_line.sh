@@ -2,10 +2,8 @@
 # The program on a terminal: --help and --version answer and open no window,
 # an unknown option is refused with the usage and status 2 before any
 # window, and with no display at all, or one it cannot reach, it says so in
-# one line and exits with 1.
-# Without Qt's Wayland plugin, the Wayland display is named with the package
-# to install; the program then runs from a folder whose qt.conf shows Qt
-# only the X11 plugin XCB_PLUGIN.
+# one line and exits with 1, naming the package of a missing Wayland plugin
+# (run with a qt.conf that shows Qt only its X11 plugin, XCB_PLUGIN).
 #     check_command_line.sh PROGRAM XCB_PLUGIN
 set -uo pipefail
 program=$1 xcb_plugin=$2

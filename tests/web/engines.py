@@ -11,6 +11,8 @@ import asyncio
 import json
 import os
 import re
+import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -22,15 +24,14 @@ RETURN, DOWN = "\ue006", "\ue015"
 
 
 def attempt(start):
-    """What start() gives, or None while what it reaches is not up yet."""
+    """What start() gives, or None while what it reaches is not listening yet."""
     try:
         return start()
-    except Exception:  # refused, or not listening yet
+    except Exception:
         return None
 
 
 def free_port():
-    import socket
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
@@ -223,7 +224,7 @@ def main():
             browser.close()
         server.kill()
         server.wait()
-        subprocess.run(["rm", "-rf", profile])
+        shutil.rmtree(profile, ignore_errors=True)
     print("PASS: the page's focus in %s" % engine)
     return 0
 
