@@ -79,9 +79,17 @@ void ListBox::paintEvent(QPaintEvent *event)
 
 // The frame is drawn anew whole: the focus came or went, or the rows moved
 // and took a copy of its edge with them.
+//
+// Given the focus by the keyboard, Qt makes the first row current without
+// selecting it and without a word to a screen reader; Down then goes to the
+// second, and the first row is never heard. Left with no current row, the
+// list goes to its first row on Down, as on the page.
 void ListBox::focusInEvent(QFocusEvent *event)
 {
+    const bool hadCurrent = currentIndex().isValid();
     QListView::focusInEvent(event);
+    if (!hadCurrent && !selectionModel()->hasSelection())
+        selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
     viewport()->update();
 }
 

@@ -66,8 +66,9 @@ class Program:
         return None
 
     def focused(self):
-        """The name of the window's control that has the focus."""
-        return next(node.name for node in walk(self.window) if node.getState().contains(pyatspi.STATE_FOCUSED))
+        """The name of the window's control that has the focus (a list's current row may say it has it too)."""
+        return next(node.name for node in walk(self.window) if node.getState().contains(pyatspi.STATE_FOCUSED)
+                    and node.getRole() != pyatspi.ROLE_LIST_ITEM)
 
     def press(self, caption):
         button = poll("button " + caption, lambda: find(self.window, pyatspi.ROLE_PUSH_BUTTON, caption))
@@ -107,6 +108,10 @@ class Program:
         box = find(self.window, pyatspi.ROLE_LIST, name)
         return [row.name for row in box if row is not None]
 
+    def selected(self, name):
+        box = find(self.window, pyatspi.ROLE_LIST, name)
+        return [row.name for row in box if row is not None and row.getState().contains(pyatspi.STATE_SELECTED)]
+
     def count(self):
         box = find(self.window, pyatspi.ROLE_TEXT, "n =")
         return box.queryText().getText(0, -1)
@@ -136,6 +141,12 @@ def main():
         expect_rows(program, "Uneti niz", ["4", "1"])
         program.press("Sortiraj niz")
         expect_rows(program, "Sortiran niz", ["1", "4"])
+        # Into the list by the keyboard, Down goes to its first row, which a reader then says.
+        xdotool("key", "shift+Tab", "shift+Tab", "shift+Tab")
+        poll("the sorted list to take the focus", lambda: program.focused() == "Sortiran niz")
+        xdotool("key", "Down")
+        poll("a row selected", lambda: program.selected("Sortiran niz"))
+        expect("Down into the sorted list", program.selected("Sortiran niz"), ["1"])
         program.press("Umetni broj")
         program.answer("Umetni broj", "abc")
         expect("the report, read as an alert", program.report(), ["Type mismatch"])
