@@ -147,14 +147,44 @@ class ListBox {
 // A modal dialog that gives the focus back, when it closes, to the button
 // that began the command: Safari never focuses a clicked button, so what had
 // the focus when the dialog opened may be something else there.
-function showModal(dialog, focus) {
+//
+// What a screen reader hears decides the order of the steps. A focus that
+// comes from a field no longer there is not said, so a dialog stays a moment
+// after its answer, no longer modal, while the focus goes back. The same
+// dialog asked again at once would be, to the reader, the one it already
+// told of, and a dialog opened from a field just gone is not said either: a
+// dialog that follows another at once waits a moment, the focus back unsaid.
+const READER_PAUSE_MS = 100;
+let lastClosed = -Infinity;
+let opening = false;
+
+async function showModal(dialog, focus) {
     const back = Plimvar.pressed || document.activeElement;
+    if (performance.now() - lastClosed < READER_PAUSE_MS) {
+        opening = true;
+        for (const shown of document.querySelectorAll('dialog[open]'))
+            shown.close();
+        back.focus();
+        await new Promise((resolve) => setTimeout(resolve, READER_PAUSE_MS));
+        opening = false;
+    }
     return new Promise((resolve) => {
         const close = (value) => {
             dialog.close();
-            if (back && back.isConnected)
-                back.focus();
+            dialog.show();
+            lastClosed = performance.now();
             resolve(value);
+            // After the command has gone on: another dialog may be coming.
+            setTimeout(() => {
+                if (opening || !dialog.open)
+                    return;
+                if (back && back.isConnected)
+                    back.focus();
+                setTimeout(() => {
+                    if (dialog.open && !dialog.matches(':modal'))
+                        dialog.close();
+                }, READER_PAUSE_MS);
+            }, 0);
         };
         // The dialog's own first focus: WebKit, once its accessibility tree
         // has been read, leaves the focus on the dialog for a focus() made
@@ -354,10 +384,14 @@ const Plimvar = {
 
     // The window goes away, as a desktop program's does when it ends; the
     // page then offers only to start it again.
+    // The way to a new start takes the focus before the window goes: a
+    // screen reader says nothing of a focus that comes from a vanished button.
     end() {
-        document.getElementById('frmPlimvar').hidden = true;
         document.getElementById('ended').hidden = false;
         document.getElementById('startAgain').focus();
+        setTimeout(() => {
+            document.getElementById('frmPlimvar').hidden = true;
+        }, READER_PAUSE_MS);
     },
 
     startAgain() {

@@ -276,7 +276,7 @@ class TableDriver:
 
     def end(self):
         self.page.press("btnKraj")
-        expect("the window goes away", self.page.tree_names("listbox"), [])
+        poll("the window to go away", lambda: self.page.tree_names("listbox") == [])
         expect("the page offers to start again", self.page.tree_names("button"), ["Pokreni Plimvar"])
 
     def start_again(self):
