@@ -100,6 +100,10 @@ class ListBox {
 
     render() {
         // An empty list measures nothing, so that the window starts quickly.
+        // An empty list keeps one child, an empty group of rows, for a screen
+        // reader that names a list only with the count it finds in its first
+        // child (Orca); a full one has its rows as its children.
+        this.rows.setAttribute('role', this.count === 0 ? 'group' : 'presentation');
         if (this.count === 0) {
             this.rows.style.height = '0';
             this.shown.clear();
