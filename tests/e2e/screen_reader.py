@@ -1,0 +1,116 @@
+"""What Orca says as a keyboard user goes through the built program: a key
+at a time, what Orca's speech log holds for it, held to what a student must
+hear: each control named as it takes the focus (an empty list too, a full
+one with its count), each dialog's title and prompt as it opens, the control
+back in the window after a dialog, each row once, a report's text once.
+
+    screen_reader.py PROGRAM      (run by run_screen_reader.sh)
+"""
+import os
+import re
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from behaviour import Failed, expect, poll  # noqa: E402
+
+# Orca from its own code, with its log written a line at a time: "orca" would
+# look for (or with --replace, kill) every other Orca of the user.
+ORCA = """
+import sys
+from orca import debug
+debug.debugLevel, debug.eventDebugLevel = debug.LEVEL_INFO, debug.LEVEL_OFF
+debug.debugFile = open(sys.argv[1], "w", buffering=1)
+from orca import orca
+orca.getSettingsManager().activate(sys.argv[2], {})
+sys.exit(orca.main())
+"""
+
+# Keys, then what must be heard, then what must be heard exactly once.
+STEPS = [
+    (["Tab"], ["Sortiran niz"], []),
+    (["Tab"], ["Unesi niz"], []),
+    (["space"], ["Broj elemenata niza", "Uneti broj elemenata niza:"], []),
+    (["3", "Return"], ["1 element", "Uneti element niza:"], []),
+    (["4", "Return"], ["2 element", "Uneti element niza:"], []),
+    (["1", "Return"], ["3 element", "Uneti element niza:"], []),
+    (["3", "Return"], ["Unesi niz"], []),
+    (["Tab"], ["n ="], []),
+    (["Tab"], ["Sortiraj niz"], []),
+    (["space"], [], []),
+    (["shift+Tab", "shift+Tab", "shift+Tab"], ["Sortiran niz", "3 items"], []),
+    (["Down"], [], ["1"]),
+    (["Down"], [], ["3"]),
+    (["Down"], [], ["4"]),
+    (["Tab", "Tab", "Tab", "Tab"], ["Umetni broj"], []),
+    (["space"], ["Umetni broj", "Unesi broj koji zelis da umetnes:"], []),
+    (["x", "Return"], ["Plimvar"], ["Type mismatch"]),
+    (["Return"], ["Umetni broj"], []),
+]
+
+
+class Orca:
+    def __init__(self, work):
+        self.log = os.path.join(work, "orca.log")
+        self.process = subprocess.Popen(["/usr/bin/python3", "-c", ORCA, self.log, os.path.join(work, "prefs")],
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.read = 0
+        poll("Orca to start", lambda: os.path.exists(self.log) and "Screen reader on" in " ".join(self.said()), 60)
+        time.sleep(1)
+
+    def said(self):
+        """What Orca has said since last asked."""
+        with open(self.log, encoding="utf-8", errors="replace") as f:
+            f.seek(self.read)
+            text = f.read()
+        complete = text[:text.rfind("\n") + 1]
+        self.read += len(complete.encode("utf-8"))
+        return re.findall(r"SPEECH OUTPUT: '(.*?)'", complete)
+
+    def after(self, keys):
+        """What Orca says for the keys, pressed one at a time, until it falls silent."""
+        heard = []
+        for key in keys:
+            self.said()
+            subprocess.run(["xdotool", "key" if len(key) > 1 else "type", key], check=True, timeout=10)
+            deadline, quiet = time.monotonic() + 8, time.monotonic() + 1.2
+            while time.monotonic() < min(deadline, quiet):
+                new = self.said()
+                if new:
+                    heard += new
+                    quiet = time.monotonic() + 0.8
+                time.sleep(0.05)
+        return heard
+
+    def close(self):
+        self.process.kill()
+        self.process.wait()
+
+
+def main():
+    orca = Orca(sys.argv[2])
+    program = subprocess.Popen([sys.argv[1]])
+    try:
+        poll("the window said", lambda: any("Plimvar u sortiran niz" in u for u in orca.said()), 30)
+        orca.after([])
+        for keys, heard, once in STEPS:
+            said = orca.after(keys)
+            print("%-40s %s" % (" ".join(keys), " | ".join(said)))
+            for phrase in heard:
+                expect("%s heard after %s" % (phrase, " ".join(keys)), any(phrase in u for u in said), True)
+            for phrase in once:
+                expect("%s heard once after %s" % (phrase, " ".join(keys)),
+                       sum(u.count(phrase) for u in said), 1)
+    finally:
+        program.kill()
+        orca.close()
+    print("PASS: what a screen reader says")
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except Failed as failure:
+        print("FAIL:", failure)
+        sys.exit(1)
