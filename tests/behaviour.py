@@ -4,6 +4,7 @@ and says what passed and what failed.
 """
 import json
 import os
+import sys
 import time
 
 TABLE = json.load(open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "behaviour.json"),
@@ -20,6 +21,15 @@ def expect(what, actual, expected):
     if actual != expected:
         raise Failed("%s: expected %r, got %r" % (what, expected, actual))
     print("ok   %s: %s" % (what, shown(repr(actual))))
+
+
+def exit_with(main):
+    """Runs a test's main: a failed check ends it, saying why, with status 1."""
+    try:
+        main()
+    except Failed as failure:
+        print("FAIL:", failure)
+        sys.exit(1)
 
 
 def poll(what, probe, timeout=30.0):

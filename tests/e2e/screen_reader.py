@@ -13,7 +13,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from behaviour import Failed, expect, poll  # noqa: E402
+import behaviour  # noqa: E402
+from behaviour import expect, poll  # noqa: E402
 
 # Orca from its own code, with its log written a line at a time: "orca" would
 # look for (or with --replace, kill) every other Orca of the user.
@@ -118,8 +119,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except Failed as failure:
-        print("FAIL:", failure)
-        sys.exit(1)
+    behaviour.exit_with(main)

@@ -385,8 +385,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except Failed as failure:
-        print("FAIL:", failure)
-        sys.exit(1)
+    behaviour.exit_with(main)
