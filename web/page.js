@@ -164,10 +164,12 @@ let opening = false;
 
 async function showModal(dialog, focus) {
     const back = Plimvar.pressed || document.activeElement;
+    // One closed a moment ago may still be open, not modal; on a busy
+    // machine, longer than the pause. Open, it could not be shown modal.
+    for (const shown of document.querySelectorAll('dialog[open]'))
+        shown.close();
     if (performance.now() - lastClosed < READER_PAUSE_MS) {
         opening = true;
-        for (const shown of document.querySelectorAll('dialog[open]'))
-            shown.close();
         back.focus();
         await new Promise((resolve) => setTimeout(resolve, READER_PAUSE_MS));
         opening = false;
@@ -253,12 +255,14 @@ const Plimvar = {
             control.addEventListener('click', () => this.press(command, control));
         } else if (kind === Kind.TextBox) {
             // A text area, so that a pasted text keeps its line breaks for
-            // the count reading to judge; it reads as one line, and Return
-            // types none.
+            // the count reading to judge; it reads as one line (WebKit and
+            // Firefox say so only with the role given), and Return types
+            // none.
             control = document.createElement('textarea');
             control.rows = 1;
             control.wrap = 'off';
             control.spellcheck = false;
+            control.setAttribute('role', 'textbox');
             control.setAttribute('aria-multiline', 'false');
             control.addEventListener('keydown', (event) => {
                 if (event.key === 'Enter')
