@@ -175,7 +175,9 @@ async function showModal(dialog, focus) {
         opening = false;
     }
     return new Promise((resolve) => {
+        let answered = false;
         const close = (value) => {
+            answered = true;
             dialog.close();
             dialog.show();
             lastClosed = performance.now();
@@ -192,15 +194,30 @@ async function showModal(dialog, focus) {
                 }, READER_PAUSE_MS);
             }, 0);
         };
+        dialog.finish = close;
         // The dialog's own first focus: WebKit, once its accessibility tree
         // has been read, leaves the focus on the dialog for a focus() made
         // straight after it opens.
         for (const control of dialog.querySelectorAll('[autofocus]'))
             control.autofocus = false;
         focus.autofocus = true;
-        dialog.showModal();
+        if (focus.type !== 'button') {
+            dialog.showModal();
+            focus.focus();
+            return;
+        }
+        // A reader does not say a button that takes the focus as its dialog
+        // opens modal: where the focus came from has left the reader's page.
+        // Shown first, the dialog is said, then made modal.
+        dialog.show();
         focus.focus();
-        dialog.finish = close;
+        setTimeout(() => {
+            if (dialog.finish !== close || answered)
+                return;
+            dialog.close();
+            dialog.showModal();
+            focus.focus();
+        }, READER_PAUSE_MS);
     });
 }
 
@@ -424,13 +441,22 @@ const Plimvar = {
         document.getElementById('loading').hidden = true;
         document.getElementById('frmPlimvar').hidden = false;
         Module._plimvar_start();
-        this.controls[0].focus();
         const refit = () => this.fit();
         // A change of zoom, of the font or of the pointer fits it anew.
         window.addEventListener('resize', refit);
         matchMedia('(pointer: coarse)').addEventListener('change', refit);
         document.fonts.ready.then(refit);
-        document.documentElement.dataset.ready = 'true';
+        // The focus a moment after the page has loaded: a reader given it
+        // while the page loads tells of the page, never of the control.
+        const focusFirst = () => setTimeout(() => {
+            if (document.activeElement === document.body)
+                this.controls[0].focus();
+            document.documentElement.dataset.ready = 'true';
+        }, READER_PAUSE_MS);
+        if (document.readyState === 'complete')
+            focusFirst();
+        else
+            window.addEventListener('load', focusFirst, { once: true });
     },
 
     // A start that cannot go on says so, and what to do, in place of
