@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # What Orca, the Linux desktop's screen reader, says of the built program,
-# in a session of its own: a session bus, an Xvfb display, openbox (without a
-# window manager the keyboard focus does not follow new windows), and
-# speech-dispatcher speaking with espeak-ng into ALSA's null device.
-#     run_screen_reader.sh PROGRAM
+# or of the built page in Chromium, in a session of its own: a session bus,
+# an Xvfb display, openbox (without a window manager the keyboard focus does
+# not follow new windows), and speech-dispatcher speaking with espeak-ng
+# into ALSA's null device.
+#     run_screen_reader.sh PROGRAM|SITE_DIR
 set -euo pipefail
 program=$(realpath "$1")
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-for tool in Xvfb xdotool openbox dbus-run-session speech-dispatcher; do
+browser=()
+[ -d "$program" ] && browser=(chromium)
+for tool in Xvfb xdotool openbox dbus-run-session speech-dispatcher "${browser[@]}"; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 /usr/bin/python3 -c 'import orca, pyatspi' 2>/dev/null || { echo "SKIP: orca is not installed"; exit 77; }

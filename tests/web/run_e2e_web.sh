@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The page in a real browser, driven with a web server, a driver and a
 # browser profile of its own, all ended when it ends: headless Chromium, or
-# WebKit or Firefox on an X display of their own and a session bus of their
-# own, on whose accessibility bus the test reads them.
+# WebKit or Firefox on an X display of their own in a session of their own,
+# on whose accessibility bus the test reads them.
 #     run_e2e_web.sh SITE_DIR [chromium|webkit|firefox]
 set -euo pipefail
 site=$(realpath "$1")
@@ -19,4 +19,9 @@ done
 if [ "$engine" = chromium ]; then
     exec timeout 600 /usr/bin/python3 "$here/e2e_web.py" chromium "$site"
 fi
-exec timeout 600 dbus-run-session -- /usr/bin/python3 "$here/e2e_web.py" "$engine" "$site"
+# A runtime directory of its own too: the accessibility bus's socket is made
+# there, and another session's would take the place of its.
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+chmod 700 "$runtime"
+XDG_RUNTIME_DIR=$runtime timeout 600 dbus-run-session -- /usr/bin/python3 "$here/e2e_web.py" "$engine" "$site"
