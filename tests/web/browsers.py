@@ -38,10 +38,28 @@ def start(engine, profile, lang="en-US", font_size=16, screen=None, media=None, 
         profile, lang, font_size, screen, media or {}, app)
 
 
+# With this file in the site, the server answers for every file but release.json after SLOW_S seconds: a
+# download slower than the service worker waits.
+SLOW, SLOW_S = "answer-slowly", 8
+SERVER = """
+import functools, http.server, os, sys, time
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def do_GET(self):
+        if os.path.exists(os.path.join(sys.argv[1], "%s")) and not self.path.startswith("/release.json"):
+            time.sleep(%d)
+        super().do_GET()
+    def log_message(self, *args):
+        pass
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Handler, directory=sys.argv[1]))
+print("port", server.server_address[1], flush=True)
+server.serve_forever()
+""" % (SLOW, SLOW_S)
+
+
 def serve(site):
     """A web server of its own for the site, on a free port of 127.0.0.1, and its address."""
-    server = subprocess.Popen(["/usr/bin/python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1",
-                               "-d", site], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    server = subprocess.Popen(["/usr/bin/python3", "-c", SERVER, site], stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL)
     port = re.search(rb"port (\d+)", server.stdout.readline()).group(1).decode()
     return server, "http://127.0.0.1:%s/" % port
 

@@ -499,6 +499,9 @@ def publish(copy):
         os.utime(os.path.join(copy, name), (month_ago, month_ago))
 
 
+RELEASE_SHOWN = "return [document.documentElement.dataset.page, document.documentElement.dataset.script]"
+
+
 def failed_update(page):
     """A new release whose download fails part way: the page starts the release it kept, whole."""
     with own_site() as (copy, address):
@@ -508,11 +511,30 @@ def failed_update(page):
         for _ in range(2):
             page.browser.reload()
             page.started()
-            expect("the kept release, page and script together",
-                   page.js("return [document.documentElement.dataset.page, document.documentElement.dataset.script]"),
-                   [None, None])
+            expect("the kept release, page and script together", page.js(RELEASE_SHOWN), [None, None])
         enter(page, "1", "6")
         expect("it works", page.rows("Uneti niz"), ["6"])
+
+
+def slow_update(page):
+    """A new release whose download outlasts the service worker's wait: the kept release starts, whole and
+    alone, and the new one at the next start."""
+    with own_site() as (copy, address):
+        kept_by_service_worker(page, address)
+        publish(copy)
+        with open(os.path.join(copy, "release.json")) as f:
+            new = "plimvar-" + json.load(f)["release"]
+        open(os.path.join(copy, browsers.SLOW), "w").close()
+        page.browser.reload()
+        page.started()
+        expect("the kept release, page and script together", page.js(RELEASE_SHOWN), [None, None])
+        enter(page, "1", "6")
+        expect("it works", page.rows("Uneti niz"), ["6"])
+        poll("the new release downloaded whole, the one before gone",
+             lambda: page.js("return caches.keys()") == [new], 60)
+        page.browser.reload()
+        page.started()
+        expect("the new release at the next start, page and script together", page.js(RELEASE_SHOWN), ["2", "2"])
 
 
 def update_then_offline(page):
@@ -522,8 +544,7 @@ def update_then_offline(page):
         publish(copy)
         page.browser.reload()
         page.started()
-        expect("the new release on the first load, page and script together",
-               page.js("return [document.documentElement.dataset.page, document.documentElement.dataset.script]"),
+        expect("the new release on the first load, page and script together", page.js(RELEASE_SHOWN),
                ["2", "2"])
     page.browser.reload()
     page.started()
@@ -575,6 +596,7 @@ SCENARIOS = [
     ("opened from a file", {"file": True}, lambda page: alone(page, app=False)),
     ("a missing or broken file", {"started": False}, broken_files),
     ("an update that fails part way", {"started": False}, failed_update),
+    ("an update slower than the service worker's wait", {"started": False}, slow_update),
     ("an update reaching a returning user, then offline", {"started": False}, update_then_offline),
 ]
 ENGINE, SITE = sys.argv[1:3]
