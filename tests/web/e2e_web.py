@@ -233,8 +233,7 @@ class TableDriver:
     def press(self, control):
         self.page.press(control)
 
-    def click(self, control):
-        self.page.press(control)
+    click = press
 
     def type(self, text):
         self.page.keys(text)
