@@ -86,11 +86,12 @@ def own_display(started):
 
 
 def cannot(engine, what):
-    raise NotHere("%s cannot emulate %s here" % (engine, what))
+    raise NotHere("%s cannot emulate %s" % (engine, what))
 
 
 class Browser:
-    """What the engines share: the processes started, ended by their PIDs."""
+    """What the engines share: the processes started, ended by their PIDs; a paste, and the page as a reader
+    reads it on the accessibility bus, where Chromium has its own."""
 
     started = ()
     # Whether a file that fails to load shows among the console's errors.
@@ -101,6 +102,12 @@ class Browser:
 
     def title(self):
         return self.js("return document.title")
+
+    def paste(self, text):
+        self.js("document.execCommand('insertText', false, arguments[0])", text)
+
+    def tree(self):
+        return accessibility_bus_tree(self.started)
 
     def close(self):
         for process in reversed(self.started):
@@ -208,6 +215,7 @@ def accessibility_bus_tree(started):
         if node.getRole() == pyatspi.ROLE_DOCUMENT_WEB:
             return [node]
         return [d for child in node if child is not None for d in documents(child)]
+
     def read():
         found = [d for app in pyatspi.Registry.getDesktop(0) if app is not None and app.get_process_id() in ours
                  for d in documents(app)]
@@ -249,7 +257,7 @@ class WebKit(WebDriverBrowser):
         if screen or app or font_size != 16 or set(media) - {"prefers-color-scheme"}:
             cannot("WebKit", "a screen, an installed app, a font size or forced colours")
         if "-" not in lang:
-            cannot("WebKit", "a language with no region: it takes the page's from the system's locale")
+            cannot("WebKit", "a language with no region (it takes the page's from the system's locale)")
         from selenium import webdriver
         self.started = []
         display = own_display(self.started)
@@ -272,14 +280,8 @@ class WebKit(WebDriverBrowser):
                 "const error = console.error; console.error = (...said) => { errorsSeen.push(said.join(' '));"
                 " error(...said); };")
 
-    def paste(self, text):
-        self.js("document.execCommand('insertText', false, arguments[0])", text)
-
     def errors(self):
         return self.js("return (window.errorsSeen || []).splice(0)")
-
-    def tree(self):
-        return accessibility_bus_tree(self.started)
 
 
 def system_locale(lang):
@@ -375,9 +377,6 @@ class Firefox(Browser):
         self.send("input.performActions", {"context": self.context,
                                            "actions": [{"type": "key", "id": "keyboard", "actions": actions}]})
 
-    def paste(self, text):
-        self.js("document.execCommand('insertText', false, arguments[0])", text)
-
     def shot(self, path):
         data = self.send("browsingContext.captureScreenshot", {"context": self.context})["data"]
         with open(path, "wb") as f:
@@ -387,9 +386,6 @@ class Firefox(Browser):
         self.js("return 0")  # takes in what was logged up to now
         found, self.logged = self.logged, []
         return found
-
-    def tree(self):
-        return accessibility_bus_tree(self.started)
 
     def close(self):
         attempt(lambda: self.loop.run_until_complete(self.socket.close()))
@@ -402,10 +398,6 @@ def remote(value):
         return value  # a node, as BiDi gave it
     if isinstance(value, (list, tuple)):
         return {"type": "array", "value": [remote(v) for v in value]}
-    if value is None:
-        return {"type": "null"}
-    if isinstance(value, bool):
-        return {"type": "boolean", "value": value}
     return {"type": "number" if isinstance(value, (int, float)) else "string", "value": value}
 
 
