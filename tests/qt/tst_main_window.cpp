@@ -28,28 +28,39 @@
 #include <QTranslator>
 
 #include <memory>
+#include <utility>
 
 using namespace plimvar;
 
 namespace {
 
-QJsonObject behaviourTable()
+QJsonObject readJson(const char *path)
 {
-    QFile file(QStringLiteral(PLIMVAR_BEHAVIOUR_TABLE));
+    QFile file(QString::fromUtf8(path));
     if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read the behaviour table");
+        qFatal("cannot read %s", path);
     return QJsonDocument::fromJson(file.readAll()).object();
 }
 
 const QJsonObject &table()
 {
-    static const QJsonObject whole = behaviourTable();
+    static const QJsonObject whole = readJson(PLIMVAR_BEHAVIOUR_TABLE);
     return whole;
 }
 
-QJsonObject tableTexts()
+// The window's table and the program's texts, as the build writes them from the core.
+const QJsonObject &programTexts()
 {
-    return table()["texts"].toObject();
+    static const QJsonObject whole = readJson(PLIMVAR_TEXTS);
+    return whole;
+}
+
+// An input box by its key in the table (count, element K, insert): its title and prompt.
+std::pair<QString, QString> dialogNamed(const QString &key)
+{
+    const QString kind = key.section(' ', 0, 0), k = key.section(' ', 1);
+    const QJsonObject dialog = programTexts()["dialogs"][kind].toObject();
+    return {dialog["title"].toString().replace("{k}", k), dialog["prompt"].toString()};
 }
 
 // A text of the table: a string, or parts that may repeat.
@@ -214,10 +225,9 @@ private:
     void answer(QInputDialog *input, const QJsonArray &step)
     {
         QVERIFY2(input, "an input box was expected");
-        const QString title = step[1].toString();
-        const QJsonObject prompts = tableTexts()["prompts"].toObject();
+        const auto [title, prompt] = dialogNamed(step[1].toString());
         QCOMPARE(input->windowTitle(), title);
-        QCOMPARE(input->labelText(), prompts.value(title).toString(prompts["element"].toString()));
+        QCOMPARE(input->labelText(), prompt);
         QLineEdit *field = input->findChild<QLineEdit *>();
         QCOMPARE(field->text(), QString());
         QCOMPARE(focusName(qApp->focusWidget()), field->objectName());
@@ -239,8 +249,8 @@ private:
     static void report(QMessageBox *box, const QString &failure)
     {
         QVERIFY2(box, "a failure report was expected");
-        QCOMPARE(box->windowTitle(), tableTexts()["report_title"].toString());
-        QCOMPARE(box->text(), failure);
+        QCOMPARE(box->windowTitle(), programTexts()["report"]["title"].toString());
+        QCOMPARE(box->text(), programTexts()["report"]["failures"][failure].toString());
         QCOMPARE(box->icon(), QMessageBox::Critical);
         QTest::keyClick(qApp->focusWidget(), Qt::Key_Return);
     }
@@ -355,10 +365,11 @@ void TestMainWindow::theWindowAsTheTableSays()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     const layout::PixelLayout places =
         layout::inPixels(layout::fitCaptions({}), w.logicalDpiX(), w.logicalDpiY());
-    QCOMPARE(w.windowTitle(), tableTexts()["title"].toString());
+    QCOMPARE(w.windowTitle(), programTexts()["window"]["title"].toString());
     QCOMPARE(w.objectName(), qtText(layout::kWindowName));
     QCOMPARE(w.size(), QSize(places.client.width, places.client.height));
-    const QJsonObject names = tableTexts()["names"].toObject();
+    const QJsonArray controls = programTexts()["controls"].toArray();
+    QCOMPARE(controls.size(), qsizetype(layout::kLayout.size()));
     QStringList tableOrder, tabOrder;
     for (std::size_t k = 0; k < layout::kLayout.size(); ++k) {
         const layout::ControlPlace &place = layout::kLayout[k];
@@ -369,9 +380,10 @@ void TestMainWindow::theWindowAsTheTableSays()
         QCOMPARE(control->font(), QApplication::font());
         if (!place.caption.empty())
             QCOMPARE(control->property("text").toString(), qtText(place.caption));
-        if (names.contains(control->objectName()))
+        QCOMPARE(control->objectName(), controls[k]["name"].toString());
+        if (place.kind != layout::ControlKind::Label)
             QCOMPARE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name),
-                     names[control->objectName()].toString());
+                     controls[k]["accessible name"].toString());
         if (control->focusPolicy() != Qt::NoFocus)
             tableOrder << control->objectName();
     }
@@ -407,7 +419,7 @@ void TestMainWindow::insertKeepsScrollAndSelection()
     QTRY_VERIFY(sorted->verticalScrollBar()->value() > 0);
     const int scrolled = sorted->verticalScrollBar()->value();
 
-    run.run({QJsonArray{"press", "btnUmetniBroj"}, QJsonArray{"answer", "Umetni broj", "3001"}});
+    run.run({QJsonArray{"press", "btnUmetniBroj"}, QJsonArray{"answer", "insert", "3001"}});
     QCOMPARE(sorted->rowModel().rows().size(), 2001);
     QCOMPARE(sorted->rowModel().rows().at(1501), "3001");
     QCOMPARE(sorted->verticalScrollBar()->value(), scrolled);
