@@ -1,158 +1,64 @@
-"""Uses the built program as a person would: clicks with xdotool, types into
-its dialogs, and reads its lists, its count box and its failure reports
-through the accessibility bus.
+"""The built program as a person uses it, on X11 or natively on Wayland:
+every scenario of the behaviour table, driven with xdotool and read through
+the accessibility bus; on Wayland, then, the platform the program picks on
+each desktop, with the user's own settings.
 
-    e2e.py PROGRAM      (run by run_e2e.sh, on its own display and bus)
+    e2e.py PROGRAM x11|wayland      (in a session of its own: session.sh)
 """
 import os
 import subprocess
 import sys
-import time
 
-import pyatspi
+sys.path[:0] = [os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", where) for where in ("", "drive")]
+from check import Failed, exit_with, expect, needs, poll  # noqa: E402
+needs("pyatspi")
+import atspi  # noqa: E402
+import behaviour  # noqa: E402
+from texts import TEXTS  # noqa: E402
+from desktop import Desktop  # noqa: E402
 
-TIMEOUT = 20.0
-# A Wayland client never learns where the compositor put its window, so on
-# Wayland a button is reached as a keyboard user reaches it.
-ON_WAYLAND = os.environ.get("QT_QPA_PLATFORM") == "wayland"
+# What the program runs on where both X11 (Xwayland) and Wayland are there: the desktop, what the user set
+# (None: unset), and whether its window is an X window. On GNOME it goes through Xwayland unless the user says
+# otherwise; with no X11 it stays on Wayland.
+CHOICES = [
+    ("GNOME, through Xwayland", {"XDG_CURRENT_DESKTOP": "ubuntu:GNOME"}, True),
+    ("GNOME, the user's own Wayland", {"XDG_CURRENT_DESKTOP": "ubuntu:GNOME", "QT_QPA_PLATFORM": "wayland"}, False),
+    ("GNOME with no X11", {"XDG_CURRENT_DESKTOP": "GNOME", "DISPLAY": None}, False),
+    ("KDE, the user's own Wayland", {"XDG_CURRENT_DESKTOP": "KDE", "QT_QPA_PLATFORM": "wayland"}, False),
+]
 
 
-class Failed(Exception):
-    pass
-
-
-def poll(what, probe, timeout=TIMEOUT):
-    """Asks probe() until it gives something, or fails after timeout."""
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
+def platform_choice(program):
+    title = TEXTS["window"]["title"]
+    for name, settings, x_window in CHOICES:
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        for key, value in settings.items():
+            env.pop(key, None) if value is None else env.update({key: value})
+        process = subprocess.Popen([program], env=env)
         try:
-            found = probe()
-        except Exception:  # an object can vanish while it is being read
-            found = None
-        if found:
-            return found
-        time.sleep(0.05)
-    raise Failed("timed out waiting for " + what)
-
-
-def walk(node):
-    yield node
-    for child in node:
-        if child is not None:
-            yield from walk(child)
-
-
-def find(root, role, name=None):
-    for node in walk(root):
-        if node.getRole() == role and (name is None or node.name == name):
-            return node
-    return None
-
-
-def xdotool(*args):
-    subprocess.run(["xdotool", *args], check=True)
-
-
-class Program:
-    def __init__(self, path):
-        self.process = subprocess.Popen([path])
-        self.app = poll("the program on the accessibility bus", self._application)
-        self.window = poll("the main window", lambda: find(self.app, pyatspi.ROLE_FRAME, "Plimvar u sortiran niz"))
-
-    def _application(self):
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.name == "Plimvar":
-                return app
-        return None
-
-    def focused(self):
-        """The name of the window's control that has the focus (a list's current row may say it has it too)."""
-        return next(node.name for node in walk(self.window) if node.getState().contains(pyatspi.STATE_FOCUSED)
-                    and node.getRole() != pyatspi.ROLE_LIST_ITEM)
-
-    def press(self, caption):
-        button = poll("button " + caption, lambda: find(self.window, pyatspi.ROLE_PUSH_BUTTON, caption))
-        if ON_WAYLAND:
-            for _ in range(8):  # the window's controls
-                before = poll("a control with the focus", self.focused)
-                if before == caption:
-                    break
-                xdotool("key", "Tab")
-                poll("the focus to leave " + before, lambda: self.focused() != before)
-            expect("the focus", self.focused(), caption)
-            xdotool("key", "space")
-            return
-        extents = button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        # Without --sync, which waits for a motion that never comes when the
-        # pointer is already there; the server handles the click after the move.
-        xdotool("mousemove", str(extents.x + extents.width // 2),
-                str(extents.y + extents.height // 2), "click", "1")
-
-    def answer(self, title, text, key="Return"):
-        """Answers the dialog with the given title, which must be open."""
-        poll("dialog " + title, lambda: find(self.app, pyatspi.ROLE_DIALOG, title))
-        if text:
-            xdotool("type", "--delay", "20", "--", text)
-        xdotool("key", key)
-        poll("dialog %s to close" % title, lambda: find(self.app, pyatspi.ROLE_DIALOG, title) is None)
-
-    def report(self):
-        """Reads the failure report that must now be open, and dismisses it."""
-        alert = poll("a failure report", lambda: find(self.app, pyatspi.ROLE_ALERT))
-        texts = [node.name for node in walk(alert) if node.getRole() == pyatspi.ROLE_LABEL]
-        xdotool("key", "Return")
-        poll("the report to close", lambda: find(self.app, pyatspi.ROLE_ALERT) is None)
-        return texts
-
-    def rows(self, name):
-        box = find(self.window, pyatspi.ROLE_LIST, name)
-        return [row.name for row in box if row is not None]
-
-    def count(self):
-        box = find(self.window, pyatspi.ROLE_TEXT, "n =")
-        return box.queryText().getText(0, -1)
-
-
-def expect(what, actual, expected):
-    if actual != expected:
-        raise Failed("%s: expected %r, got %r" % (what, expected, actual))
-    print("ok   %s: %r" % (what, actual))
-
-
-def expect_rows(program, name, expected):
-    poll("%s to show %r" % (name, expected), lambda: program.rows(name) == expected, timeout=5)
-    expect(name, program.rows(name), expected)
+            app = poll(name + ": the program started", lambda: atspi.read(
+                lambda: atspi.applications([process.pid])), 20)[0]
+            poll(name + ": its window", lambda: atspi.read(lambda: atspi.find(app, atspi.pyatspi.ROLE_FRAME, title)),
+                 20)
+            found = subprocess.run(["xdotool", "search", "--name", "^%s$" % title], capture_output=True, timeout=20)
+            expect(name + ": an X window", found.returncode == 0, x_window)
+        finally:
+            process.kill()
+            process.wait()
 
 
 def main():
-    """What a screen reader reads of the running program; the behaviour itself
-    is the behaviour table's, which the Qt window test runs."""
-    program = Program(sys.argv[1])
+    program, platform = sys.argv[1], sys.argv[2]
+    driver = Desktop(program, "wayland" if platform == "wayland" else "xcb")
     try:
-        program.press("Unesi niz")
-        program.answer("Broj elemenata niza", "2")
-        program.answer("1 element", "4")
-        program.answer("2 element", "1")
-        expect("count box", program.count(), "2")
-        expect_rows(program, "Uneti niz", ["4", "1"])
-        program.press("Sortiraj niz")
-        expect_rows(program, "Sortiran niz", ["1", "4"])
-        program.press("Umetni broj")
-        program.answer("Umetni broj", "abc")
-        expect("the report, read as an alert", program.report(), ["Type mismatch"])
-
-        program.press("Kraj")
-        poll("the program to end", lambda: program.process.poll() is not None or None)
-        expect("exit status", program.process.returncode, 0)
+        status = behaviour.run(driver, "the behaviour table in the Qt program on " + platform)
     finally:
-        if program.process.poll() is None:
-            program.process.kill()
-    print("PASS: end-to-end")
+        driver.close()
+    if platform == "wayland":
+        platform_choice(program)
+    if status:
+        raise Failed("the behaviour table")
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except Failed as failure:
-        print("FAIL:", failure)
-        sys.exit(1)
+    exit_with(main)

@@ -6,19 +6,19 @@ each dialog's title and prompt as it opens, the control back in the window
 after a dialog, each row once, a report's text once, and on the page, after
 Kraj, the way to a new start.
 
-    screen_reader.py PROGRAM|SITE_DIR WORK_DIR      (run by run_screen_reader.sh)
+    screen_reader.py PROGRAM|SITE_DIR      (in a session of its own, with a window manager and speech: session.sh)
 """
+import contextlib
 import os
 import re
 import subprocess
 import sys
-import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
-import behaviour  # noqa: E402
-import browsers  # noqa: E402
-from behaviour import expect, poll  # noqa: E402
+sys.path[:0] = [os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", where) for where in ("", "drive")]
+from texts import CONTROLS, TEXTS, dialog  # noqa: E402
+from check import Failed, exit_with, expect, needs, poll  # noqa: E402
+needs("orca", "pyatspi")
+import atspi  # noqa: E402
 
 # Orca from its own code, with its log written a line at a time: "orca" would
 # look for (or with --replace, kill) every other Orca of the user.
@@ -40,28 +40,42 @@ from orca import orca
 sys.exit(orca.main())
 """
 
+NAME = {name: c["accessible name"] for name, c in CONTROLS.items()}
+TAB_ORDER = [name for name, c in CONTROLS.items() if c["kind"] != "label"]
+
+
+def tabs(start, end):
+    """The keys from one control to another in the tab order."""
+    steps = TAB_ORDER.index(end) - TAB_ORDER.index(start)
+    return ["Tab"] * steps if steps > 0 else ["shift+Tab"] * -steps
+
+
+def asked(key):
+    return list(dialog(key).values())
+
+
 # Keys (none: the start), then what must be heard, then what must be heard exactly once.
 STEPS = [
-    ([], ["Uneti niz"], []),
-    (["Tab"], ["Sortiran niz"], []),
-    (["Tab"], ["Unesi niz"], []),
-    (["space"], ["Broj elemenata niza", "Uneti broj elemenata niza:"], []),
-    (["3", "Return"], ["1 element", "Uneti element niza:"], []),
-    (["4", "Return"], ["2 element", "Uneti element niza:"], []),
-    (["1", "Return"], ["3 element", "Uneti element niza:"], []),
-    (["3", "Return"], ["Unesi niz"], []),
-    (["Tab"], ["n ="], []),
-    (["Tab"], ["Sortiraj niz"], []),
+    ([], [NAME["lstOriginalni"]], []),
+    (tabs("lstOriginalni", "lstSortiran"), [NAME["lstSortiran"]], []),
+    (tabs("lstSortiran", "btnUnesiNiz"), [NAME["btnUnesiNiz"]], []),
+    (["space"], asked("count"), []),
+    (["3", "Return"], asked("element 1"), []),
+    (["4", "Return"], asked("element 2"), []),
+    (["1", "Return"], asked("element 3"), []),
+    (["3", "Return"], [NAME["btnUnesiNiz"]], []),
+    (tabs("btnUnesiNiz", "txtBrojElemenata"), [NAME["txtBrojElemenata"]], []),
+    (tabs("txtBrojElemenata", "btnSortirajNiz"), [NAME["btnSortirajNiz"]], []),
     (["space"], [], []),
-    (["shift+Tab", "shift+Tab", "shift+Tab"], ["Sortiran niz", "3 items"], []),
+    (tabs("btnSortirajNiz", "lstSortiran"), [NAME["lstSortiran"], "3 items"], []),
     (["Down"], [], ["1"]),
     (["Down"], [], ["3"]),
     (["Down"], [], ["4"]),
-    (["Tab", "Tab", "Tab", "Tab"], ["Umetni broj"], []),
-    (["space"], ["Umetni broj", "Unesi broj koji zelis da umetnes:"], []),
-    (["x", "Return"], ["Plimvar", "OK"], ["Type mismatch"]),
-    (["Return"], ["Umetni broj"], []),
-    (["Tab"], ["Kraj"], []),
+    (tabs("lstSortiran", "btnUmetniBroj"), [NAME["btnUmetniBroj"]], []),
+    (["space"], asked("insert"), []),
+    (["x", "Return"], [TEXTS["report"]["title"], "OK"], [TEXTS["report"]["failures"]["type mismatch"]]),
+    (["Return"], [NAME["btnUmetniBroj"]], []),
+    (tabs("btnUmetniBroj", "btnKraj"), [NAME["btnKraj"]], []),
 ]
 # The page stays, with the way to a new start; the program ends.
 PAGE_STEPS = [(["space"], ["Pokreni Plimvar"], [])]
@@ -71,7 +85,8 @@ def unread(page):
     """What this Orca does not read: of Qt's message box, Orca 46 and later (Debian 13) read only its title and
     button."""
     from orca import orca_platform
-    return [] if page or int(orca_platform.version.split(".")[0]) < 46 else ["Type mismatch"]
+    failure = TEXTS["report"]["failures"]["type mismatch"]
+    return [] if page or int(orca_platform.version.split(".")[0]) < 46 else [failure]
 
 
 class Orca:
@@ -80,46 +95,51 @@ class Orca:
         self.process = subprocess.Popen(["/usr/bin/python3", "-c", ORCA, self.log, os.path.join(work, "prefs")],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.read = 0
-        poll("Orca to start", lambda: os.path.exists(self.log) and "Screen reader on" in " ".join(self.said()), 60)
-        time.sleep(1)
+        # Orca logs this as it starts to take events, in every version here.
+        poll("Orca to start", lambda: os.path.exists(self.log) and "Startup complete notification made" in open(
+            self.log, errors="replace").read(), 60)
 
     def said(self):
         """What Orca has said since last asked."""
-        with open(self.log, encoding="utf-8", errors="replace") as f:
+        with open(self.log, "rb") as f:
             f.seek(self.read)
             text = f.read()
-        complete = text[:text.rfind("\n") + 1]
-        self.read += len(complete.encode("utf-8"))
-        return re.findall(r"SPEECH OUTPUT: '(.*?)'", complete)
+        complete = text[:text.rfind(b"\n") + 1]
+        self.read += len(complete)
+        return re.findall(r"SPEECH OUTPUT: '(.*?)'", complete.decode("utf-8", errors="replace"))
 
-    def after(self, keys):
-        """What Orca says for the keys, pressed one at a time, each until it falls silent."""
+    def until_echo(self):
+        """All Orca says until it echoes a Control pressed now, which it says after all it had to say before."""
+        heard = []
+        subprocess.run(["xdotool", "key", "Control_L"], check=True, timeout=10)
+        poll("Orca's echo of Control", lambda: heard.extend(self.said()) or any(map(echo, heard)), 20)
+        return heard[:next(k for k, u in enumerate(heard) if echo(u))]
+
+    def after(self, keys, expected):
+        """What Orca says for the keys: until it has said every phrase expected, and then all it says before it
+        echoes a Control pressed after that."""
         heard = []
         for key in keys:
-            self.said()
             subprocess.run(["xdotool", "key" if len(key) > 1 else "type", key], check=True, timeout=10)
-            heard += self.until_silent()
-        return heard
-
-    def until_silent(self):
-        heard, deadline, quiet = [], time.monotonic() + 8, time.monotonic() + 1.2
-        while time.monotonic() < min(deadline, quiet):
-            new = self.said()
-            if new:
-                heard += new
-                quiet = time.monotonic() + 0.8
-            time.sleep(0.05)
-        return heard
+        with contextlib.suppress(Failed):
+            poll("Orca to say " + " and ".join(expected), lambda: heard.extend(self.said()) or all(
+                any(phrase in u for u in heard) for phrase in expected), 20)
+        return heard + self.until_echo()
 
     def close(self):
         self.process.kill()
         self.process.wait()
 
 
+def echo(utterance):
+    return utterance.strip().lower().endswith("control")
+
+
 def start(target, work):
     """The program, or the page in Chromium from a server of its own, as a student starts it."""
     if not os.path.isdir(target):
         return [subprocess.Popen([target])]
+    import browsers
     server, address = browsers.serve(target)
     return [server, subprocess.Popen(
         ["/usr/bin/chromium", "--no-sandbox", "--test-type", "--force-renderer-accessibility", "--no-first-run",
@@ -129,16 +149,19 @@ def start(target, work):
 
 
 def main():
-    orca = Orca(sys.argv[2])
-    started = start(sys.argv[1], sys.argv[2])
+    work = os.environ["PLIMVAR_SESSION"]
+    orca = Orca(work)
+    started = start(sys.argv[1], work)
     try:
-        started_said = []
-        poll("the window said", lambda: started_said.extend(orca.said()) or any(
-            "Plimvar u sortiran niz" in u for u in started_said), 30)
-        started_said += orca.until_silent()
         page = os.path.isdir(sys.argv[1])
+        # A student starts once the first control has the focus, which a page gives it after it has loaded.
+        first = NAME[TAB_ORDER[0]]
+        poll("the focus on " + first, lambda: atspi.read(lambda: any(
+            n.name == first and n.getState().contains(atspi.pyatspi.STATE_FOCUSED)
+            for app in atspi.applications([p.pid for p in started]) for n in atspi.walk(app))), 60)
         for keys, heard, once in STEPS + (PAGE_STEPS if page else []):
-            said = orca.after(keys) if keys else started_said
+            # The start: the window is said with what has the focus.
+            said = orca.after(keys, heard + once + ([] if keys else [TEXTS["window"]["title"]]))
             once = [phrase for phrase in once if phrase not in unread(page)]
             print("%-40s %s" % (" ".join(keys), " | ".join(said)))
             for phrase in heard:
@@ -155,4 +178,4 @@ def main():
 
 
 if __name__ == "__main__":
-    behaviour.exit_with(main)
+    exit_with(main)

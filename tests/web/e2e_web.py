@@ -7,7 +7,7 @@ updates and the offline start. Each scenario starts with a new load of the
 page; every one checks that the console shows no error. A screen that an
 engine cannot emulate is left to the engines that can.
 
-    e2e_web.py chromium|webkit|firefox SITE_DIR [SCREENSHOT_DIR]   (run by run_e2e_web.sh)
+    e2e_web.py chromium|webkit|firefox SITE_DIR [SCREENSHOT_DIR]   (in a session of its own: session.sh)
 """
 import contextlib
 import json
@@ -19,13 +19,15 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+sys.path[:0] = [os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", where) for where in ("", "drive")]
 import behaviour  # noqa: E402
+from texts import CONTROLS, LISTS, TEXTS, dialog, named  # noqa: E402
+from check import Failed, exit_with, expect, needs, poll  # noqa: E402
+needs("selenium", "websockets", "pyatspi")
 import browsers  # noqa: E402
 from browsers import KEYS, serve  # noqa: E402
-from behaviour import expect, poll, TEXTS  # noqa: E402
 
-COUNT_TITLE = "Broj elemenata niza"
+ENTERED = CONTROLS[LISTS["entered"]]["accessible name"]
 
 
 class Page:
@@ -58,18 +60,18 @@ class Page:
     def focused(self):
         return self.js("return document.activeElement.id")
 
-    def dialog(self, title):
+    def dialog(self, asked):
+        title = asked["title"]
         poll("dialog " + title, lambda: self.js(
             "const d = document.getElementById('inputBox');"
             "return d.matches(':modal') && d.querySelector('.titlebar').textContent === arguments[0]", title))
         poll("the answer field's first focus", lambda: self.focused() == "inputBoxAnswer", 10)
         expect("the answer field starts empty", self.js("return document.activeElement.value"), "")
 
-    def answer(self, title, text, how="Return"):
+    def answer(self, asked, text, how="Return"):
         """Answers the input box as a person does: types or pastes, then Return, Escape or Cancel."""
-        self.dialog(title)
-        expect("the question, as a reader names the answer field", self.tree_names("textbox"),
-               [behaviour.prompt(title)])
+        self.dialog(asked)
+        expect("the question, as a reader names the answer field", self.tree_names("textbox"), [asked["prompt"]])
         if how == "paste":
             self.browser.paste(text)
         elif text:
@@ -78,7 +80,7 @@ class Page:
             self.press("inputBoxCancel")
         else:
             self.keys(KEYS.get(how, KEYS["KP_Enter"]))
-        self.closed(title)
+        self.closed(asked["title"])
 
     def closed(self, title):
         """The dialog has closed, or asks its next question."""
@@ -91,9 +93,10 @@ class Page:
             "return report.matches(':modal') && document.activeElement.id === 'reportOk'"), 10)
         # A reader on the accessibility bus may learn of it a moment later.
         reads = lambda: (self.tree_names("dialog"), [t for t in self.tree_names("dialog", "description") if t])
-        with contextlib.suppress(behaviour.Failed):
-            poll("the report read", lambda: reads()[0] == ["Plimvar"] and reads()[1], 3)
-        expect("the report is titled", reads()[0], ["Plimvar"])
+        title = [TEXTS["report"]["title"]]
+        with contextlib.suppress(Failed):
+            poll("the report read", lambda: reads()[0] == title and reads()[1], 3)
+        expect("the report is titled", reads()[0], title)
         text = reads()[1]
         self.keys(KEYS["Return"])
         poll("the report to close", lambda: not self.js("return document.getElementById('report').open"))
@@ -136,15 +139,15 @@ class Page:
 
 def enter(page, *answers):
     page.press("btnUnesiNiz")
-    page.answer(COUNT_TITLE, answers[0])
+    page.answer(dialog("count"), answers[0])
     for i, element in enumerate(answers[1:], start=1):
-        page.answer("%d element" % i, element)
+        page.answer(dialog("element %d" % i), element)
 
 
 def check_layout(page, shot=None):
     """The window as the core fits it, in the page's font: every control inside the client area and
     clear of the others (a label shows only its text), every caption whole."""
-    expect("title", page.browser.title(), TEXTS["title"])
+    expect("title", page.browser.title(), TEXTS["window"]["title"])
     expect("every control in the page's font", page.js(
         "const font = (e) => { const s = getComputedStyle(e); return s.fontFamily + ' ' + s.fontSize; };"
         "return [...document.querySelectorAll('#client > *')].filter((e) => font(e) !== font(client)).map((e) => e.id)"),
@@ -162,9 +165,9 @@ def check_layout(page, shot=None):
     expect("every control drawn at the size the core placed it", page.js(
         "return [...document.querySelectorAll('#client > *')].filter((e) => e.dataset.placed !== "
         "[e.offsetLeft, e.offsetTop, e.offsetWidth, e.offsetHeight].join(' ')).map((e) => e.id)"), [])
+    captions = {name: c["caption"] for name, c in CONTROLS.items() if c["caption"]}
     expect("captions", {name: page.js("return document.getElementById(arguments[0]).textContent", name)
-                        for name in TEXTS["names"] if name.startswith("btn")},
-           {name: text for name, text in TEXTS["names"].items() if name.startswith("btn")})
+                        for name in captions}, captions)
     check_captions_fit(page)
     expect("each dialog in one place, modal or not (it stays a moment, not modal)", page.js(
         "const at = (d, how) => { d[how](); const r = d.getBoundingClientRect(); d.close(); return [r.x, r.y]; };"
@@ -187,12 +190,11 @@ def single_line(page):
 
 def what_a_reader_hears(page):
     check_layout(page)
-    expect("names a reader hears", sorted(page.tree_names("button")),
-           ["Kraj", "Sortiraj niz", "Umetni broj", "Unesi niz"])
-    expect("the count box's name", page.tree_names("textbox"), [TEXTS["names"]["txtBrojElemenata"]])
+    expect("names a reader hears", sorted(page.tree_names("button")), sorted(named("button")))
+    expect("the count box's name", page.tree_names("textbox"), named("text box"))
     expect("the count box is one line", single_line(page), [True])
     page.press("btnUmetniBroj")
-    page.dialog("Umetni broj")
+    page.dialog(dialog("insert"))
     expect("the answer field is one line", single_line(page), [True])
 
 
@@ -244,8 +246,8 @@ class TableDriver:
     def paste(self, text):
         self.page.browser.paste(text)
 
-    def answer(self, title, text, how):
-        self.page.answer(title, text, how)
+    def answer(self, asked, text, how):
+        self.page.answer(asked, text, how)
 
     def report(self):
         return "\n".join(self.page.report())
@@ -265,7 +267,7 @@ class TableDriver:
         return self.page.js("return !frmPlimvar.hidden")
 
     def rows(self, control):
-        return self.page.rows(TEXTS["names"][control])
+        return self.page.rows(CONTROLS[control]["accessible name"])
 
     def selected(self, control):
         return self.page.js("const row = document.querySelector('#' + arguments[0] + ' [aria-selected=true]');"
@@ -313,7 +315,7 @@ def small_screen(page, name, touch):
     check_captions_fit(page)
     enter(page, "2", "9", "8")
     page.press("btnUnesiNiz")
-    page.dialog(COUNT_TITLE)
+    page.dialog(dialog("count"))
     expect(name + ": the input box reachable", reachable(page, ["inputBoxPrompt", "inputBoxAnswer",
                                                                 "inputBoxOk", "inputBoxCancel"]), [[], False])
     if page.js("return innerWidth") <= 360:
@@ -386,7 +388,7 @@ def dark_scheme(page):
     ids = ["frmPlimvar", "lstOriginalni", "btnUnesiNiz", "txtBrojElemenata", "fromFile"]
     enter(page, "2", "9", "8")
     page.press("btnUnesiNiz")
-    page.dialog(COUNT_TITLE)
+    page.dialog(dialog("count"))
     ids += ["inputBox", "inputBoxAnswer", "inputBoxOk"]
     found = page.js(readings, ids)
     expect("dark grounds", [i for i, _, ground in found if contrast(ground, "rgb(0, 0, 0)") > 3], [])
@@ -426,7 +428,7 @@ def alone(page, app):
     else:
         expect("it says where to open it from to keep it", page.js("return fromFile.hidden"), False)
     enter(page, "1", "4")
-    expect("it works", page.rows("Uneti niz"), ["4"])
+    expect("it works", page.rows(ENTERED), ["4"])
     page.shot("installed-app" if app else "from-file")
 
 
@@ -512,7 +514,7 @@ def failed_update(page):
             page.started()
             expect("the kept release, page and script together", page.js(RELEASE_SHOWN), [None, None])
         enter(page, "1", "6")
-        expect("it works", page.rows("Uneti niz"), ["6"])
+        expect("it works", page.rows(ENTERED), ["6"])
 
 
 def slow_update(page):
@@ -528,7 +530,7 @@ def slow_update(page):
         page.started()
         expect("the kept release, page and script together", page.js(RELEASE_SHOWN), [None, None])
         enter(page, "1", "6")
-        expect("it works", page.rows("Uneti niz"), ["6"])
+        expect("it works", page.rows(ENTERED), ["6"])
         poll("the new release downloaded whole, the one before gone",
              lambda: page.js("return caches.keys()") == [new], 60)
         page.browser.reload()
@@ -549,7 +551,7 @@ def update_then_offline(page):
     page.started()
     expect("with no server, the kept release", page.js("return document.documentElement.dataset.page"), "2")
     enter(page, "1", "5")
-    expect("it works offline", page.rows("Uneti niz"), ["5"])
+    expect("it works offline", page.rows(ENTERED), ["5"])
     expect("the licences kept too", page.js(
         "const text = (file) => fetch(file).then((r) => r.text());"
         "return Promise.all([text('THIRD-PARTY-NOTICES.txt'), text('LICENSE.txt')]).then(([notices, licence]) =>"
@@ -575,7 +577,7 @@ def focus_in_every_engine(page):
     page.js("document.addEventListener('mousedown', (e) => { if (e.target.closest('button')) e.preventDefault(); },"
             " true)")
     page.press("btnUmetniBroj")
-    page.answer("Umetni broj", "x")
+    page.answer(dialog("insert"), "x")
     page.report()
     expect("with no focus from the click, the focus back on the button pressed", state()[0], "btnUmetniBroj")
 
@@ -640,8 +642,9 @@ def main():
         shutil.rmtree(profiles, ignore_errors=True)
     print("the page's own in %s: %d passed, %d failed, %d tested in other engines only" % (
         ENGINE, len(SCENARIOS) - len(failed) - elsewhere, len(failed), elsewhere))
-    return 1 if failed or status else 0
+    if failed or status:
+        raise Failed("the page in " + ENGINE)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    exit_with(main)

@@ -9,20 +9,16 @@
 # of its own. The two MSIs share the UpgradeCode and differ in ProductCode
 # and name. And a build signed with a certificate made here passes
 # osslsigncode's check.
-#     check_installer.sh BUILD_DIR SOURCE_DIR PROBE_EXE
+#     check_installer.sh BUILD_DIR SOURCE_DIR PROBE_EXE   (in a session of its
+#                                                        own, with x and wine)
 set -euo pipefail
 build=$(realpath "$1") source=$(realpath "$2") probe=$(realpath "$3")
 msi=$build/Plimvar-1.00-x64.msi user_msi=$build/Plimvar-1.00-x64-user.msi
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 wine=/usr/lib/wine/wine64
-for tool in Xvfb wixl msibuild msiinfo faketime osslsigncode openssl "$wine"; do
+for tool in wixl msibuild msiinfo faketime osslsigncode openssl; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
-
-work=$(mktemp -d)
-. "$here/own_prefix.sh"
-trap 'stop_own_prefix; rm -rf "$work"' EXIT
-start_own_prefix "$work"
+work=$PLIMVAR_SESSION
 
 fail=0
 check() { # what, then a command that must succeed

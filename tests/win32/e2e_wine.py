@@ -2,10 +2,10 @@
 xdotool, and reads the window, its dialogs and its failure reports with the
 probe program, which asks the controls themselves. It runs every scenario
 of the behaviour table, then what only Windows has: the window at 144 dots
-per inch and in a larger message font.
+per inch and in a larger message font, the input box in each.
 
-    e2e_wine.py PLIMVAR_EXE PROBE_EXE   (run by run_e2e_wine.sh, on its own
-                                         display and in its own prefix)
+    e2e_wine.py PLIMVAR_EXE PROBE_EXE   (in a session of its own, with a
+                                         display and a Wine prefix: session.sh)
 """
 import os
 import re
@@ -13,9 +13,12 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+sys.path[:0] = [os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", where) for where in ("", "drive")]
 import behaviour  # noqa: E402
-from behaviour import Failed, expect, poll  # noqa: E402
+from texts import LISTS, TEXTS, dialog  # noqa: E402
+from check import Failed, exit_with, expect, needs, poll  # noqa: E402
+needs("PIL")
+from PIL import ImageGrab  # noqa: E402
 
 WINE = "/usr/lib/wine/wine64"
 TIMEOUT = 60.0
@@ -25,9 +28,11 @@ LARGE_MESSAGE_FONT = ("ebffffff0000000000000000000000009001000000000001000000005
                       + "00" * 53)
 
 # Control identifiers: 100 and up, in the order of the window's table.
-IDS = {name: 100 + k for k, name in enumerate(["lstOriginalni", "lstSortiran", "btnUnesiNiz", "txtBrojElemenata",
-                                               "Label1", "btnSortirajNiz", "btnUmetniBroj", "btnKraj"])}
-ORIGINAL, SORTED, ENTER, COUNT, LABEL, SORT, INSERT, END = IDS.values()
+IDS = {c["name"]: 100 + k for k, c in enumerate(TEXTS["controls"])}
+ORIGINAL, SORTED = (IDS[name] for name in LISTS.values())
+COUNT, ENTER, END = IDS["txtBrojElemenata"], IDS["btnUnesiNiz"], IDS["btnKraj"]
+LABELS = [IDS[c["name"]] for c in TEXTS["controls"] if c["kind"] == "label"]
+REPORT = TEXTS["report"]["title"]
 
 
 def unescape(field):
@@ -126,16 +131,16 @@ class Program:
 
     def report(self):
         """Reads the failure report that must now be open, and dismisses it."""
-        lines = self.dialog("Plimvar")
+        lines = self.dialog(REPORT)
         expect("the report shows the error icon", ["icon"] in lines, True)
         poll("the report to take the keyboard", lambda: ["active"] in (self.probe("dialog") or []))
         # With no window manager, X leaves its keyboard where a click left it
         # although Windows made the report active; a window manager would
         # follow the active window.
-        xdotool("search", "--sync", "--onlyvisible", "--name", "^Plimvar$", "windowfocus", "--sync")
+        xdotool("search", "--sync", "--onlyvisible", "--name", "^%s$" % REPORT, "windowfocus", "--sync")
         texts = [f[3] for f in lines if f[0] == "child" and f[1].lower() == "static" and f[3]]
         xdotool("key", "Return")
-        self.closed("Plimvar")
+        self.closed(REPORT)
         return texts
 
     def end(self):
@@ -188,9 +193,10 @@ class TableDriver:
     def paste(self, text):
         self.program.paste(text)
 
-    def answer(self, title, text, how):
+    def answer(self, asked, text, how):
+        title = asked["title"]
         lines = self.program.dialog(title)
-        expect("the question", behaviour.prompt(title) in [f[3] for f in lines if f[0] == "child"], True)
+        expect("the question", asked["prompt"] in [f[3] for f in lines if f[0] == "child"], True)
         if how == "paste":
             self.paste(text)
         elif text:
@@ -258,11 +264,11 @@ def check_layout(program, dpi):
         text = read_name if c["kind"].lower() == "listbox" else caption
         expect("%s at %d dpi: place, caption, name" % (name, dpi), [c[k] for k in ("x", "y", "w", "h", "text", "name")],
                place + [text, read_name or caption])
-    expect("tab order", state["tab"], [str(i) for i in places if i != LABEL])
+    expect("tab order", state["tab"], [str(i) for i in places if i not in LABELS])
     # The dialog manager's default, if any, is no control of the window.
     expect("no default button", state["default_button"][0] in [str(i) for i in state["controls"]], False)
-    expect("the count box follows its label", state["order"][state["order"].index(str(COUNT)) - 1],
-           str(LABEL))
+    expect("the count box follows its label", int(state["order"][state["order"].index(str(COUNT)) - 1]) in LABELS,
+           True)
     expect("list rows a line of the message font at %d dpi" % dpi,
            [height for height, _ in state["lists"].values()], [int(state["line_height"][0])] * 2)
 
@@ -301,15 +307,9 @@ def dark_pixels(program, control_id):
     inset = 4  # the list box's sunken edge
     left = int(state["client"][2]) + int(c["x"]) + inset
     top = int(state["client"][3]) + int(c["y"]) + inset
-    screen = subprocess.run("xwd -root -silent | xwdtopnm", shell=True, capture_output=True, check=True,
-                            timeout=30).stdout
-    header = re.match(rb"P6\s+(\d+)\s+\d+\s+(\d+)\s", screen)
-    # xwdtopnm gives 16-bit samples for some visuals (the high byte first), 8-bit for others.
-    sample = 2 if int(header[2]) > 255 else 1
-    stride = 3 * sample * int(header[1])
-    starts = (header.end() + y * stride + 3 * sample * x for y in range(top, top + int(c["h"]) - 2 * inset)
-              for x in range(left, left + int(c["w"]) - 2 * inset))
-    return sum(1 for k in starts if sum(screen[k:k + 3 * sample:sample]) < 3 * 96)
+    shot = ImageGrab.grab(bbox=(left, top, left + int(c["w"]) - 2 * inset, top + int(c["h"]) - 2 * inset),
+                          xdisplay=os.environ["DISPLAY"])
+    return sum(1 for pixel in shot.convert("RGB").getdata() if sum(pixel) < 3 * 96)
 
 
 def dialog_width(lines):
@@ -322,67 +322,56 @@ def registry(key, name, value_type, value):
     subprocess.run(["/usr/lib/wine/wineserver", "-w"], timeout=60)
 
 
+# The screens the window and the input box are checked on: dots per inch, and the message font (None: Wine's own).
+SCREENS = [(96, None), (144, None), (96, LARGE_MESSAGE_FONT)]
+
+
 def main():
     exe, probe = sys.argv[1], sys.argv[2]
     # There is no window manager on the test's display, and Wine waits up to
     # two seconds for one whenever a managed window is hidden: after every
     # dialog. Windows Wine does not hand to a window manager need no wait.
     registry(r"HKCU\Software\Wine\X11 Driver", "Managed", "REG_SZ", "N")
-    program = Program(exe, probe)
-    try:
-        check_layout(program, 96)
-        check_captions_fit(program)
-        program.press(ENTER)
-        default_input_box_width = dialog_width(program.dialog("Broj elemenata niza"))
-        for title, answer in (("Broj elemenata niza", "2"), ("1 element", "40"), ("2 element", "1")):
-            program.dialog(title)
-            xdotool("type", answer)
-            xdotool("key", "Return")
-            program.closed(title)
-        program.press(SORT)
-        poll("the sorted rows", lambda: program.window()["rows"][SORTED] == ["1", "40"])
-        for control_id in (ORIGINAL, SORTED):
-            poll("list %d's rows drawn on the screen" % control_id, lambda: dark_pixels(program, control_id))
-        program.end()
-    finally:
-        program.close()
-
     table = TableDriver(exe, probe)
     try:
         status = behaviour.run(table, "the behaviour table under Wine")
     finally:
         table.close()
 
-    # The same window on a screen of 144 dots per inch.
-    registry(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", "144")
-    program = Program(exe, probe)
-    try:
-        check_layout(program, 144)
-        program.end()
-    finally:
-        program.close()
-
-    # A larger message font, as a larger text size gives, back at 96 dots
-    # per inch: the window grows just enough and the input box follows, in that font.
-    registry(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", "96")
-    registry(r"HKCU\Control Panel\Desktop\WindowMetrics", "MessageFont", "REG_BINARY", LARGE_MESSAGE_FONT)
-    program = Program(exe, probe)
-    try:
-        check_captions_fit(program)
-        program.press(ENTER)
-        width = dialog_width(program.dialog("Broj elemenata niza"))
-        expect("the input box grows with the font", width > 1.5 * default_input_box_width, True)
+    widths = []
+    for dpi, font in SCREENS:
+        print("== %d dpi, %s message font" % (dpi, "a larger" if font else "the usual"))
+        registry(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
+        if font:
+            registry(r"HKCU\Control Panel\Desktop\WindowMetrics", "MessageFont", "REG_BINARY", font)
         driver = TableDriver(exe, probe)
-        driver.program = program
-        driver.answer("Broj elemenata niza", "12", "Escape")
-        expect("report", driver.report(), "Type mismatch")
-        program.end()
-    finally:
-        program.close()
+        driver.program = program = Program(exe, probe)
+        try:
+            # A larger font grows the window past the table's places.
+            if not font:
+                check_layout(program, dpi)
+            check_captions_fit(program)
+            # The input box in the message font at this screen's DPI: answer() measures the typed answer.
+            program.press(ENTER)
+            widths.append(dialog_width(program.dialog(dialog("count")["title"])))
+            driver.answer(dialog("count"), "12", "Escape")
+            expect("report", driver.report(), TEXTS["report"]["failures"]["type mismatch"])
+            if (dpi, font) == SCREENS[0]:
+                driver.press("btnUnesiNiz")
+                for key, answer in (("count", "2"), ("element 1", "40"), ("element 2", "1")):
+                    driver.answer(dialog(key), answer, "Return")
+                driver.press("btnSortirajNiz")
+                poll("the sorted rows", lambda: program.window()["rows"][SORTED] == ["1", "40"])
+                for control_id in (ORIGINAL, SORTED):
+                    poll("list %d's rows drawn on the screen" % control_id, lambda: dark_pixels(program, control_id))
+            program.end()
+        finally:
+            program.close()
+    expect("the input box grows with the font", widths[2] > 1.5 * widths[0], True)
     if status:
         raise Failed("the behaviour table")
     print("PASS: end-to-end under Wine")
 
 
 if __name__ == "__main__":
-    behaviour.exit_with(main)
+    exit_with(main)

@@ -4,7 +4,7 @@ Chromium and WebKit through classic WebDriver, Firefox over WebDriver BiDi
 types and pastes as a person does, and reads the page as a screen reader gets
 it: Chromium's accessibility tree through DevTools; WebKit's and Firefox's on
 the accessibility bus, for which they run on an X display of their own in the
-session bus that run_e2e_web.sh gives them.
+session that session.sh gives the test.
 
 A screen or setting that an engine cannot emulate raises NotHere.
 """
@@ -15,19 +15,22 @@ import os
 import re
 import socket
 import subprocess
-import time
 
-import behaviour
-from behaviour import poll
+from selenium.webdriver.common.keys import Keys
 
-# WebDriver's keys: Return is the main keyboard's Enter; Enter, the keypad's.
-KEYS = {"Tab": "\ue004", "Return": "\ue006", "KP_Enter": "\ue007", "Escape": "\ue00c", "space": " ",
-        "Home": "\ue011", "Up": "\ue013", "Down": "\ue015", "End": "\ue010", "BackSpace": "\ue003",
-        "ctrl+a": "\ue009a"}
-MODIFIERS = {"\ue008", "\ue009", "\ue00a"}
+import atspi
+import display
+from check import Skipped, poll
+
+# The keys of the table by their X names, as WebDriver sends them: Return is the main keyboard's Enter; Enter,
+# the keypad's.
+KEYS = {"Tab": Keys.TAB, "Return": Keys.RETURN, "KP_Enter": Keys.ENTER, "Escape": Keys.ESCAPE, "space": Keys.SPACE,
+        "Home": Keys.HOME, "Up": Keys.ARROW_UP, "Down": Keys.ARROW_DOWN, "End": Keys.END,
+        "BackSpace": Keys.BACKSPACE, "ctrl+a": Keys.CONTROL + "a"}
+MODIFIERS = {Keys.SHIFT, Keys.CONTROL, Keys.ALT}
 
 
-class NotHere(behaviour.Skipped):
+class NotHere(Skipped):
     pass
 
 
@@ -78,11 +81,11 @@ def free_port():
         return s.getsockname()[1]
 
 
-def own_display(started):
-    display = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    started.append(display)
-    return ":" + display.stdout.readline().decode().strip()
+def own_display(started, profile):
+    os.makedirs(profile, exist_ok=True)
+    xvfb, name = display.x_display(profile)
+    started.append(xvfb)
+    return name
 
 
 def cannot(engine, what):
@@ -107,7 +110,7 @@ class Browser:
         self.js("document.execCommand('insertText', false, arguments[0])", text)
 
     def tree(self):
-        return accessibility_bus_tree(self.started)
+        return atspi.documents([process.pid for process in self.started])
 
     def close(self):
         for process in reversed(self.started):
@@ -193,62 +196,6 @@ class Chromium(WebDriverBrowser):
         return [c for root in roots for c in shown(root)]
 
 
-# What AT-SPI calls the roles a page's controls have, in the names the other engines use; the page's own
-# ARIA role, where the engine gives it, goes first.
-ROLES = {"push button": "button", "entry": "textbox", "list box": "listbox", "list item": "option"}
-
-
-def accessibility_bus_tree(started):
-    """The page in the browser started, as a screen reader reads it on the accessibility bus, which every
-    browser the test starts shares."""
-    import pyatspi
-    ours = family([process.pid for process in started])
-
-    def shown(node):
-        aria = dict(a.split(":", 1) for a in node.getAttributes() if ":" in a).get("xml-roles", "")
-        return {"role": aria or ROLES.get(node.getRoleName(), node.getRoleName()), "name": node.name or "",
-                "description": node.description or "",
-                "multiline": node.getState().contains(pyatspi.STATE_MULTI_LINE),
-                "children": [shown(c) for c in node if c is not None]}
-
-    def documents(node):
-        if node.getRole() == pyatspi.ROLE_DOCUMENT_WEB:
-            return [node]
-        return [d for child in node if child is not None for d in documents(child)]
-
-    def read():
-        found = [d for app in pyatspi.Registry.getDesktop(0) if app is not None and app.get_process_id() in ours
-                 for d in documents(app)]
-        # A document left in the browser's history stays on the bus, not showing.
-        if len(found) > 1:
-            found = [d for d in found if d.getState().contains(pyatspi.STATE_SHOWING)]
-        return [shown(d) for d in found]
-    # A node that goes away as it is read is read again with the rest.
-    for _ in range(5):
-        try:
-            return read()
-        except Exception:
-            time.sleep(0.1)
-    return read()
-
-
-def family(pids):
-    """Those processes and every process they started."""
-    parents = {}
-    for stat in os.listdir("/proc"):
-        try:
-            with open("/proc/%s/stat" % stat) as f:
-                parents[int(stat)] = int(f.read().rsplit(")", 1)[1].split()[1])
-        except (ValueError, OSError):
-            pass
-    found = set(pids)
-    while True:
-        more = {pid for pid, parent in parents.items() if parent in found} - found
-        if not more:
-            return found
-        found |= more
-
-
 class WebKit(WebDriverBrowser):
     """MiniBrowser, WebKitGTK's own. Its driver passes on no console message, so the page's errors are
     recorded by a hook put in once it has loaded; what fails while it loads, Chromium's test sees."""
@@ -260,11 +207,11 @@ class WebKit(WebDriverBrowser):
             cannot("WebKit", "a language with no region (it takes the page's from the system's locale)")
         from selenium import webdriver
         self.started = []
-        display = own_display(self.started)
+        x = own_display(self.started, profile)
         port = free_port()
         self.started.append(subprocess.Popen(
             ["WebKitWebDriver", "--port=%d" % port], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            env=dict(os.environ, DISPLAY=display, LANG=system_locale(lang))))
+            env=dict(os.environ, DISPLAY=x, LANG=system_locale(lang))))
         options = webdriver.WebKitGTKOptions()
         options.binary_location = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
         for argument in ["--automation"] + (["--dark-mode"] if media.get("prefers-color-scheme") == "dark" else []):
@@ -298,8 +245,7 @@ class Firefox(Browser):
             cannot("Firefox", "an installed app, a touch screen or forced colours")
         import websockets
         self.started = []
-        display = own_display(self.started)
-        os.makedirs(profile, exist_ok=True)
+        x = own_display(self.started, profile)
         dark = media.get("prefers-color-scheme") == "dark"
         prefs = {"intl.accept_languages": lang, "font.size.variable.x-western": font_size,
                  "layout.css.prefers-color-scheme.content-override": 0 if dark else 2,
@@ -310,7 +256,7 @@ class Firefox(Browser):
         self.started.append(subprocess.Popen(
             ["firefox-esr", "--remote-debugging-port=%d" % port, "--profile", profile, "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            env=dict(os.environ, DISPLAY=display, GNOME_ACCESSIBILITY="1")))
+            env=dict(os.environ, DISPLAY=x, GNOME_ACCESSIBILITY="1")))
         self.loop = asyncio.new_event_loop()
         asyncio.set_event_loop(self.loop)
         self.socket = poll("Firefox's BiDi", lambda: attempt(lambda: self.loop.run_until_complete(
