@@ -27,9 +27,6 @@ needs("selenium", "websockets", "pyatspi")
 import browsers  # noqa: E402
 from browsers import KEYS, serve  # noqa: E402
 
-ENTERED = CONTROLS[LISTS["entered"]]["accessible name"]
-
-
 class Page:
     """A browser of the engine under test on the page, as browsers.start() makes one."""
 
@@ -51,14 +48,56 @@ class Page:
     def js(self, script, *args):
         return self.browser.js(script, *args)
 
+    # The behaviour table's verbs.
     def press(self, control):
         self.browser.click("#" + control)
+
+    click = press
 
     def keys(self, *keys):
         self.browser.keys(*keys)
 
-    def focused(self):
+    def type(self, text):
+        self.keys(text)
+
+    def key(self, name):
+        self.keys(KEYS[name])
+
+    def paste(self, text):
+        self.browser.paste(text)
+
+    def end(self):
+        self.press("btnKraj")
+        poll("the window to go away", lambda: self.tree_names("listbox") == [])
+        expect("the page offers to start again", self.tree_names("button"), ["Pokreni Plimvar"])
+
+    def start_again(self):
+        self.keys(KEYS["Return"])
+
+    def dialog_open(self):
+        return self.js("return inputBox.open || report.open")
+
+    def window_open(self):
+        return self.js("return !frmPlimvar.hidden")
+
+    def selected(self, control):
+        return self.js("const row = document.querySelector('#' + arguments[0] + ' [aria-selected=true]');"
+                       "return row && row.textContent", control)
+
+    def count(self):
+        return self.js("return txtBrojElemenata.value")
+
+    def focus(self):
         return self.js("return document.activeElement.id")
+
+    focused = focus
+
+    def left_to_right(self):
+        return self.js("return [...document.querySelectorAll('.row, #txtBrojElemenata')]"
+                       ".every((e) => getComputedStyle(e).direction === 'ltr')")
+
+    def rows_apart(self):
+        return self.js(ROWS_APART, ["lstOriginalni", "lstSortiran"])
 
     def dialog(self, asked):
         title = asked["title"]
@@ -73,7 +112,7 @@ class Page:
         self.dialog(asked)
         expect("the question, as a reader names the answer field", self.tree_names("textbox"), [asked["prompt"]])
         if how == "paste":
-            self.browser.paste(text)
+            self.paste(text)
         elif text:
             self.keys(text)
         if how == "Cancel":
@@ -100,7 +139,7 @@ class Page:
         text = reads()[1]
         self.keys(KEYS["Return"])
         poll("the report to close", lambda: not self.js("return document.getElementById('report').open"))
-        return text
+        return "\n".join(text)
 
     def found(self, role, within=None):
         """The nodes of that role a screen reader finds, in the page or within a node, in their order."""
@@ -117,8 +156,10 @@ class Page:
     def tree_names(self, role, what="name"):
         return [node[what] for node in self.found(role)]
 
-    def rows(self, name):
-        """The rows of the list the reader announces by that name."""
+    def rows(self, control):
+        """The rows of the list as a reader announces them."""
+        name = CONTROLS[control]["accessible name"]
+
         def read():
             lists = [n for n in self.found("listbox") if n["name"] == name]
             return lists and [[row["name"] for row in self.found("option", lists[0])]]
@@ -232,59 +273,8 @@ class TableDriver:
         for page in self.browsers.values():
             page.close()
 
-    def press(self, control):
-        self.page.press(control)
-
-    click = press
-
-    def type(self, text):
-        self.page.keys(text)
-
-    def key(self, name):
-        self.page.keys(KEYS[name])
-
-    def paste(self, text):
-        self.page.browser.paste(text)
-
-    def answer(self, asked, text, how):
-        self.page.answer(asked, text, how)
-
-    def report(self):
-        return "\n".join(self.page.report())
-
-    def end(self):
-        self.page.press("btnKraj")
-        poll("the window to go away", lambda: self.page.tree_names("listbox") == [])
-        expect("the page offers to start again", self.page.tree_names("button"), ["Pokreni Plimvar"])
-
-    def start_again(self):
-        self.page.keys(KEYS["Return"])
-
-    def dialog_open(self):
-        return self.page.js("return inputBox.open || report.open")
-
-    def window_open(self):
-        return self.page.js("return !frmPlimvar.hidden")
-
-    def rows(self, control):
-        return self.page.rows(CONTROLS[control]["accessible name"])
-
-    def selected(self, control):
-        return self.page.js("const row = document.querySelector('#' + arguments[0] + ' [aria-selected=true]');"
-                            "return row && row.textContent", control)
-
-    def count(self):
-        return self.page.js("return txtBrojElemenata.value")
-
-    def focus(self):
-        return self.page.focused()
-
-    def left_to_right(self):
-        return self.page.js("return [...document.querySelectorAll('.row, #txtBrojElemenata')]"
-                            ".every((e) => getComputedStyle(e).direction === 'ltr')")
-
-    def rows_apart(self):
-        return self.page.js(ROWS_APART, ["lstOriginalni", "lstSortiran"])
+    def __getattr__(self, verb):
+        return getattr(self.page, verb)
 
 
 def reachable(page, ids):
@@ -428,7 +418,7 @@ def alone(page, app):
     else:
         expect("it says where to open it from to keep it", page.js("return fromFile.hidden"), False)
     enter(page, "1", "4")
-    expect("it works", page.rows(ENTERED), ["4"])
+    expect("it works", page.rows(LISTS["entered"]), ["4"])
     page.shot("installed-app" if app else "from-file")
 
 
@@ -469,6 +459,11 @@ def broken_files(page):
             named = any("plimvar.js" in e for e in page.errors())
             if page.browser.hears_failed_loads:
                 expect("the console names the file", named, True)
+        # The browser's own checks of the site's service worker, which a load sets going, end before the server
+        # goes: the worker's jobs run in turn, and its removal after them.
+        page.js("return navigator.serviceWorker.getRegistrations().then((all) => Promise.all(all.map((r) =>"
+                " r.unregister()))).then(() => 0)")
+        page.errors()
 
 
 def kept_by_service_worker(page, address):
@@ -514,7 +509,7 @@ def failed_update(page):
             page.started()
             expect("the kept release, page and script together", page.js(RELEASE_SHOWN), [None, None])
         enter(page, "1", "6")
-        expect("it works", page.rows(ENTERED), ["6"])
+        expect("it works", page.rows(LISTS["entered"]), ["6"])
 
 
 def slow_update(page):
@@ -530,7 +525,7 @@ def slow_update(page):
         page.started()
         expect("the kept release, page and script together", page.js(RELEASE_SHOWN), [None, None])
         enter(page, "1", "6")
-        expect("it works", page.rows(ENTERED), ["6"])
+        expect("it works", page.rows(LISTS["entered"]), ["6"])
         poll("the new release downloaded whole, the one before gone",
              lambda: page.js("return caches.keys()") == [new], 60)
         page.browser.reload()
@@ -551,7 +546,7 @@ def update_then_offline(page):
     page.started()
     expect("with no server, the kept release", page.js("return document.documentElement.dataset.page"), "2")
     enter(page, "1", "5")
-    expect("it works offline", page.rows(ENTERED), ["5"])
+    expect("it works offline", page.rows(LISTS["entered"]), ["5"])
     expect("the licences kept too", page.js(
         "const text = (file) => fetch(file).then((r) => r.text());"
         "return Promise.all([text('THIRD-PARTY-NOTICES.txt'), text('LICENSE.txt')]).then(([notices, licence]) =>"
