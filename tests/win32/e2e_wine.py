@@ -30,7 +30,7 @@ LARGE_MESSAGE_FONT = ("ebffffff0000000000000000000000009001000000000001000000005
 # Control identifiers: 100 and up, in the order of the window's table.
 IDS = {c["name"]: 100 + k for k, c in enumerate(TEXTS["controls"])}
 ORIGINAL, SORTED = (IDS[name] for name in LISTS.values())
-COUNT, ENTER, END = IDS["txtBrojElemenata"], IDS["btnUnesiNiz"], IDS["btnKraj"]
+COUNT = IDS["txtBrojElemenata"]
 LABELS = [IDS[c["name"]] for c in TEXTS["controls"] if c["kind"] == "label"]
 REPORT = TEXTS["report"]["title"]
 
@@ -45,13 +45,26 @@ def xdotool(*args):
 
 
 class Program:
-    def __init__(self, exe, probe, env=None):
-        self.env = dict(os.environ, **(env or {}))
-        self.process = subprocess.Popen([WINE, exe], env=self.env)
+    """Plimvar.exe and a probe that asks its controls: the behaviour table's verbs, a new process for each
+    scenario."""
+
+    windows = True
+
+    def __init__(self, exe, probe):
+        self.exe, self.probe_exe, self.env, self.process = exe, probe, dict(os.environ), None
+
+    def start(self, locale):
+        self.env = dict(os.environ, LC_ALL=locale["posix"], LANG=locale["posix"])
+        self.start_again()
+
+    def start_again(self):
+        self.close()
+        self.process = subprocess.Popen([WINE, self.exe], env=self.env)
         # One probe for the program's life, asked again and again.
-        self.prober = subprocess.Popen([WINE, probe], env=self.env, stdin=subprocess.PIPE,
+        self.prober = subprocess.Popen([WINE, self.probe_exe], env=self.env, stdin=subprocess.PIPE,
                                        stdout=subprocess.PIPE)
         poll("the window", lambda: self.probe("window"))
+        return self
 
     def probe(self, what):
         """The probe's facts, or None where it finds no such window; asked again while the program is busy."""
@@ -76,6 +89,8 @@ class Program:
         return lines[:-1]
 
     def close(self):
+        if not self.process:
+            return
         if self.process.poll() is None:
             self.process.kill()
         self.prober.stdin.close()
@@ -101,13 +116,13 @@ class Program:
                 state[key] = fields[1:]
         return state
 
-    def click(self, x, y):
+    def click_at(self, x, y):
         xdotool("mousemove", str(x), str(y), "click", "1")
 
-    def press(self, control_id):
+    def press(self, control):
         state = self.window()
-        c = state["controls"][control_id]
-        self.click(int(state["client"][2]) + int(c["x"]) + int(c["w"]) // 2,
+        c = state["controls"][IDS[control]]
+        self.click_at(int(state["client"][2]) + int(c["x"]) + int(c["w"]) // 2,
                    int(state["client"][3]) + int(c["y"]) + int(c["h"]) // 2)
 
     def dialog(self, title):
@@ -141,43 +156,14 @@ class Program:
         texts = [f[3] for f in lines if f[0] == "child" and f[1].lower() == "static" and f[3]]
         xdotool("key", "Return")
         self.closed(REPORT)
-        return texts
+        return "\n".join(texts)
 
     def end(self):
-        self.press(END)
+        self.press("btnKraj")
         poll("the program to end", lambda: self.process.poll() is not None, timeout=20)
         expect("exit status", self.process.returncode, 0)
 
-
-def same_font(what, widths):
-    """A text as wide in the control as in the message font: the control has that font."""
-    for control_id, (drawn, in_font) in widths.items():
-        expect("%s %d in the message font" % (what, control_id), abs(drawn - in_font) <= 1, True)
-
-
-class TableDriver:
-    """The behaviour table's steps on Plimvar.exe, a new process for each scenario."""
-
-    def __init__(self, exe, probe):
-        self.exe, self.probe, self.program, self.env = exe, probe, None, None
-
-    windows = True
-
-    def start(self, locale):
-        self.env = {"LC_ALL": locale["posix"], "LANG": locale["posix"]}
-        self.start_again()
-
-    def start_again(self):
-        self.close()
-        self.program = Program(self.exe, self.probe, self.env)
-
-    def close(self):
-        if self.program:
-            self.program.close()
-
-    def press(self, control):
-        self.program.press(IDS[control])
-
+    # The behaviour table's verbs.
     click = press
 
     def type(self, text):
@@ -190,64 +176,61 @@ class TableDriver:
     def key(self, name):
         xdotool("key", name)
 
-    def paste(self, text):
-        self.program.paste(text)
-
     def answer(self, asked, text, how):
         title = asked["title"]
-        lines = self.program.dialog(title)
+        lines = self.dialog(title)
         expect("the question", asked["prompt"] in [f[3] for f in lines if f[0] == "child"], True)
         if how == "paste":
             self.paste(text)
         elif text:
             self.type(text)
         if text and "\n" not in text and len(text) < 100:
-            shown = poll("the typed answer", lambda: self.program.probe("dialog") if any(
+            shown = poll("the typed answer", lambda: self.probe("dialog") if any(
                 f[0] == "child" and f[1].lower() == "edit" and f[3] == text
-                for f in self.program.probe("dialog") or []) else None)
+                for f in self.probe("dialog") or []) else None)
             same_font("the answer field", {int(f[1]): [int(v) for v in f[2:]] for f in shown
                                            if f[0] == "text_width"})
         if how == "Cancel":
             x, y, w, h = next(map(int, f[4:8]) for f in lines if f[0] == "child" and f[2] == "2")
-            self.program.click(x + w // 2, y + h // 2)
+            self.click_at(x + w // 2, y + h // 2)
         else:
             xdotool("key", "Return" if how == "paste" else how)
-        self.program.closed(title)
-
-    def report(self):
-        return "\n".join(self.program.report())
-
-    def end(self):
-        self.program.end()
+        self.closed(title)
 
     def dialog_open(self):
-        return self.program.probe("dialog") is not None
+        return self.probe("dialog") is not None
 
     def window_open(self):
-        return self.program.process.poll() is None and self.program.probe("window") is not None
+        return self.process.poll() is None and self.probe("window") is not None
 
     def rows(self, control):
-        return self.program.window()["rows"][IDS[control]]
+        return self.window()["rows"][IDS[control]]
 
     def selected(self, control):
-        state = self.program.window()
+        state = self.window()
         row = state["lists"][IDS[control]][1]
         return state["rows"][IDS[control]][row] if row >= 0 else None
 
     def count(self):
-        return self.program.window()["controls"][COUNT]["text"]
+        return self.window()["controls"][COUNT]["text"]
 
     def focus(self):
-        focused = [name for name, i in IDS.items() if self.program.window()["controls"][i]["focus"] == "focus"]
+        focused = [name for name, i in IDS.items() if self.window()["controls"][i]["focus"] == "focus"]
         return focused[0] if focused else None
 
     def left_to_right(self):
-        controls = self.program.window()["controls"]
+        controls = self.window()["controls"]
         return all(controls[i]["direction"] == "ltr" for i in (ORIGINAL, SORTED, COUNT))
 
     def rows_apart(self):
-        state = self.program.window()
+        state = self.window()
         return all(height >= int(state["line_height"][0]) for height, _ in state["lists"].values())
+
+
+def same_font(what, widths):
+    """A text as wide in the control as in the message font: the control has that font."""
+    for control_id, (drawn, in_font) in widths.items():
+        expect("%s %d in the message font" % (what, control_id), abs(drawn - in_font) <= 1, True)
 
 
 def check_layout(program, dpi):
@@ -332,7 +315,7 @@ def main():
     # two seconds for one whenever a managed window is hidden: after every
     # dialog. Windows Wine does not hand to a window manager need no wait.
     registry(r"HKCU\Software\Wine\X11 Driver", "Managed", "REG_SZ", "N")
-    table = TableDriver(exe, probe)
+    table = Program(exe, probe)
     try:
         status = behaviour.run(table, "the behaviour table under Wine")
     finally:
@@ -344,23 +327,22 @@ def main():
         registry(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
         if font:
             registry(r"HKCU\Control Panel\Desktop\WindowMetrics", "MessageFont", "REG_BINARY", font)
-        driver = TableDriver(exe, probe)
-        driver.program = program = Program(exe, probe)
+        program = Program(exe, probe).start_again()
         try:
             # A larger font grows the window past the table's places.
             if not font:
                 check_layout(program, dpi)
             check_captions_fit(program)
             # The input box in the message font at this screen's DPI: answer() measures the typed answer.
-            program.press(ENTER)
+            program.press("btnUnesiNiz")
             widths.append(dialog_width(program.dialog(dialog("count")["title"])))
-            driver.answer(dialog("count"), "12", "Escape")
-            expect("report", driver.report(), TEXTS["report"]["failures"]["type mismatch"])
+            program.answer(dialog("count"), "12", "Escape")
+            expect("report", program.report(), TEXTS["report"]["failures"]["type mismatch"])
             if (dpi, font) == SCREENS[0]:
-                driver.press("btnUnesiNiz")
+                program.press("btnUnesiNiz")
                 for key, answer in (("count", "2"), ("element 1", "40"), ("element 2", "1")):
-                    driver.answer(dialog(key), answer, "Return")
-                driver.press("btnSortirajNiz")
+                    program.answer(dialog(key), answer, "Return")
+                program.press("btnSortirajNiz")
                 poll("the sorted rows", lambda: program.window()["rows"][SORTED] == ["1", "40"])
                 for control_id in (ORIGINAL, SORTED):
                     poll("list %d's rows drawn on the screen" % control_id, lambda: dark_pixels(program, control_id))
