@@ -9,6 +9,7 @@
 // steps written out for a person to read. `fuzz_commands FILE` replays one.
 
 #include "core/commands.h"
+#include "core/layout.h"
 #include "tests/core/exchange_sort_reference.h"
 #include "tests/core/scripted_window.h"
 
@@ -35,8 +36,10 @@ struct Reading
     std::optional<int> value;
     std::string failure;
 };
-const Reading kMismatch{std::nullopt, "Type mismatch"};
-const Reading kOverflow{std::nullopt, "Overflow"};
+// The failures' and dialogs' words are the core's: the model holds when and
+// in which order they come.
+const Reading kMismatch{std::nullopt, Failure(FailureKind::TypeMismatch).what()};
+const Reading kOverflow{std::nullopt, Failure(FailureKind::Overflow).what()};
 
 Reading valueOf(int value)
 {
@@ -194,7 +197,7 @@ void enter(Model &model, std::deque<Text> answers)
             answers.pop_front();
         return text.reading;
     };
-    model.titles.push_back(u"Broj elemenata niza");
+    model.titles.emplace_back(texts::kCountTitle);
     const Reading n = next();
     if (!n.value)
         return model.reports.push_back(n.failure);
@@ -202,7 +205,7 @@ void enter(Model &model, std::deque<Text> answers)
     model.count = digits(*n.value);
     model.countReading = n;
     for (int i = 1; i <= *n.value; ++i) {
-        model.titles.push_back(digits(i) + u" element");
+        model.titles.push_back(digits(i) + std::u16string(texts::kElementTitleEnd));
         const Reading element = next();
         if (!element.value)
             return model.reports.push_back(element.failure);
@@ -217,7 +220,7 @@ void sort(Model &model)
     if (!n.value)
         return model.reports.push_back(n.failure);
     if (*n.value < 1)
-        return model.reports.push_back("Subscript out of range");
+        return model.reports.push_back(Failure(FailureKind::Subscript).what());
     if (static_cast<std::size_t>(*n.value) > model.original.size())
         return model.reports.push_back(kMismatch.failure);
     model.sorted =
@@ -226,7 +229,7 @@ void sort(Model &model)
 
 void insert(Model &model, const Reading &number)
 {
-    model.titles.push_back(u"Umetni broj");
+    model.titles.emplace_back(texts::kInsertTitle);
     if (!number.value)
         return model.reports.push_back(number.failure);
     model.sorted.push_back(static_cast<ElementValue>(*number.value));

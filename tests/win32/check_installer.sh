@@ -72,7 +72,8 @@ check "entry's publisher" entry_has Publisher "The Plimvar developers"
 check "entry's help link" entry_has HelpLink "https://plimvar.org/"
 
 "$wine" "$folder/Plimvar.exe" &
-started() { echo window | timeout 20 "$wine" "$probe" | grep -q $'^caption\tPlimvar u sortiran niz'; }
+title=$(/usr/bin/python3 -c 'import json, os; print(json.load(open(os.environ["PLIMVAR_TEXTS"]))["window"]["title"])')
+started() { echo window | timeout 20 "$wine" "$probe" | grep -qF "$(printf 'caption\t%s' "$title")"; }
 for _ in $(seq 60); do started && break; sleep 0.5; done
 check "the installed program shows its window" started
 "$wine" "C:\\windows\\system32\\taskkill.exe" /im Plimvar.exe /f >/dev/null 2>&1 || true
