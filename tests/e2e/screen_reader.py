@@ -95,9 +95,9 @@ class Orca:
         self.process = subprocess.Popen(["/usr/bin/python3", "-c", ORCA, self.log, os.path.join(work, "prefs")],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.read = 0
-        # Orca logs this as it starts to take events, in every version here.
-        poll("Orca to start", lambda: os.path.exists(self.log) and "Startup complete notification made" in open(
-            self.log, errors="replace").read(), 60)
+        # What Orca logs as it starts to take events: Orca 43 (Debian 12), and 46 and later (Debian 13).
+        poll("Orca to start", lambda: os.path.exists(self.log) and re.search(
+            "ORCA: Starting (registry|Atspi main event loop)", open(self.log, errors="replace").read()), 60)
 
     def said(self):
         """What Orca has said since last asked."""
@@ -116,10 +116,13 @@ class Orca:
         return heard[:next(k for k, u in enumerate(heard) if echo(u))]
 
     def after(self, keys, expected):
-        """What Orca says for the keys: until it has said every phrase expected, and then all it says before it
-        echoes a Control pressed after that."""
+        """What Orca says for the keys, each pressed once Orca has taken the one before, as a student hears each:
+        until it has said every phrase expected, and then all it says before it echoes a Control pressed after
+        that."""
         heard = []
-        for key in keys:
+        for k, key in enumerate(keys):
+            if k:
+                heard += self.until_echo()
             subprocess.run(["xdotool", "key" if len(key) > 1 else "type", key], check=True, timeout=10)
         with contextlib.suppress(Failed):
             poll("Orca to say " + " and ".join(expected), lambda: heard.extend(self.said()) or all(
