@@ -36,7 +36,7 @@ def check(driver, expected):
             read = lambda: driver.rows_apart()
         else:
             read = getattr(driver, key)
-        settle(key, read, value, 3)
+        settle(key, read, value, 20)
 
 
 def step(driver, decimal, action, *args):

@@ -134,7 +134,7 @@ class Page:
         reads = lambda: (self.tree_names("dialog"), [t for t in self.tree_names("dialog", "description") if t])
         title = [TEXTS["report"]["title"]]
         with contextlib.suppress(Failed):
-            poll("the report read", lambda: reads()[0] == title and reads()[1], 3)
+            poll("the report read", lambda: reads()[0] == title and reads()[1], 20)
         expect("the report is titled", reads()[0], title)
         text = reads()[1]
         self.keys(KEYS["Return"])
