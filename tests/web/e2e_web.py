@@ -104,7 +104,7 @@ class Page:
         poll("dialog " + title, lambda: self.js(
             "const d = document.getElementById('inputBox');"
             "return d.matches(':modal') && d.querySelector('.titlebar').textContent === arguments[0]", title))
-        poll("the answer field's first focus", lambda: self.focused() == "inputBoxAnswer", 10)
+        poll("the answer field's first focus", lambda: self.focused() == "inputBoxAnswer", 30)
         expect("the answer field starts empty", self.js("return document.activeElement.value"), "")
 
     def answer(self, asked, text, how="Return"):
@@ -129,7 +129,7 @@ class Page:
 
     def report(self):
         poll("the report, with the focus on its OK", lambda: self.js(
-            "return report.matches(':modal') && document.activeElement.id === 'reportOk'"), 10)
+            "return report.matches(':modal') && document.activeElement.id === 'reportOk'"), 30)
         # A reader on the accessibility bus may learn of it a moment later.
         reads = lambda: (self.tree_names("dialog"), [t for t in self.tree_names("dialog", "description") if t])
         title = [TEXTS["report"]["title"]]
