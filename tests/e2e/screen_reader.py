@@ -94,7 +94,7 @@ class Orca:
         self.log = os.path.join(work, "orca.log")
         self.process = subprocess.Popen(["/usr/bin/python3", "-c", ORCA, self.log, os.path.join(work, "prefs")],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.read = 0
+        self.read, self.pending = 0, []
         # What Orca logs as it starts to take events: Orca 43 (Debian 12), and 46 and later (Debian 13).
         poll("Orca to start", lambda: os.path.exists(self.log) and re.search(
             "ORCA: Starting (registry|Atspi main event loop)", open(self.log, errors="replace").read()), 60)
@@ -106,14 +106,18 @@ class Orca:
             text = f.read()
         complete = text[:text.rfind(b"\n") + 1]
         self.read += len(complete)
-        return re.findall(r"SPEECH OUTPUT: '(.*?)'", complete.decode("utf-8", errors="replace"))
+        heard, self.pending = self.pending, []
+        return heard + re.findall(r"SPEECH OUTPUT: '(.*?)'", complete.decode("utf-8", errors="replace"))
 
     def until_echo(self):
         """All Orca says until it echoes a Control pressed now, which it says after all it had to say before."""
         heard = []
         subprocess.run(["xdotool", "key", "Control_L"], check=True, timeout=10)
         poll("Orca's echo of Control", lambda: heard.extend(self.said()) or any(map(echo, heard)), 20)
-        return heard[:next(k for k, u in enumerate(heard) if echo(u))]
+        k = next(k for k, u in enumerate(heard) if echo(u))
+        # What came after the echo belongs to the next keys.
+        self.pending = heard[k + 1:]
+        return heard[:k]
 
     def after(self, keys, expected):
         """What Orca says for the keys, each pressed once Orca has taken the one before, as a student hears each:
