@@ -97,10 +97,15 @@ class Desktop:
 
     # Doing, as a person does.
     def press(self, name):
-        node = self.control(name)
+        self.push(self.control(name), CONTROLS[name]["accessible name"], self.window,
+                  CONTROLS[name]["kind"] == "button")
+
+    def push(self, node, name, root, button=True):
+        """A click at the control's middle, or, where the window's place is unknown, Tab to it and space for a
+        button."""
         if self.keyboard_only:
-            self.reach(CONTROLS[name]["accessible name"], self.window)
-            if CONTROLS[name]["kind"] == "button":
+            self.reach(name, root)
+            if button:
                 xdotool("key", "space")
             return
         extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
@@ -109,8 +114,8 @@ class Desktop:
         xdotool("mousemove", str(extents.x + extents.width // 2), str(extents.y + extents.height // 2),
                 "click", "1")
         # A click is taken once the control has the focus: then the next key goes where the click sent it.
-        if CONTROLS[name]["kind"] != "button":
-            poll("the focus on " + name, lambda: self.focused() == CONTROLS[name]["accessible name"], TIMEOUT)
+        if not button:
+            poll("the focus on " + name, lambda: self.focused(root) == name, TIMEOUT)
 
     click = press
 
@@ -147,21 +152,15 @@ class Desktop:
         box = poll("dialog " + title, lambda: self.find(pyatspi.ROLE_DIALOG, title), TIMEOUT)
         expect("the question", self.find(pyatspi.ROLE_LABEL, asked["prompt"], box) is not None, True)
         # The dialog is ready once its field has the keyboard.
-        poll("the answer field's focus", lambda: self.find(pyatspi.ROLE_TEXT, None, box) and atspi.read(
-            lambda: self.find(pyatspi.ROLE_TEXT, None, box).getState().contains(pyatspi.STATE_FOCUSED)), TIMEOUT)
+        poll("the answer field's focus", lambda: atspi.read(lambda: any(
+            n.getRole() == pyatspi.ROLE_TEXT and n.getState().contains(pyatspi.STATE_FOCUSED)
+            for n in atspi.walk(box))), TIMEOUT)
         if how == "paste":
             self.paste(text)
         elif text:
             self.type(text)
         if how == "Cancel":
-            if self.keyboard_only:
-                self.reach("Cancel", box)
-                xdotool("key", "space")
-            else:
-                button = self.find(pyatspi.ROLE_PUSH_BUTTON, "Cancel", box)
-                extents = button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-                xdotool("mousemove", str(extents.x + extents.width // 2), str(extents.y + extents.height // 2),
-                        "click", "1")
+            self.push(self.find(pyatspi.ROLE_PUSH_BUTTON, "Cancel", box), "Cancel", box)
         else:
             xdotool("key", "Return" if how == "paste" else how)
         poll("dialog %s to close" % title, lambda: self.find(pyatspi.ROLE_DIALOG, title) is None, TIMEOUT)
