@@ -44,6 +44,8 @@ class Desktop:
         self.app = poll("the program on the accessibility bus", lambda: atspi.read(
             lambda: (atspi.applications([self.process.pid]) or [None])[0]), TIMEOUT)
         self.window = poll("its window", lambda: self.find(pyatspi.ROLE_FRAME, TEXTS["window"]["title"]), TIMEOUT)
+        # The window manager has placed the window once it gives it the keyboard: a click before that may miss.
+        poll("a control of the window with the focus", lambda: self.focused() is not None, TIMEOUT)
 
     def end(self):
         self.press("btnKraj")
@@ -170,6 +172,8 @@ class Desktop:
         alert = poll("a failure report", lambda: self.find(pyatspi.ROLE_ALERT), TIMEOUT)
         expect("the report's title", alert.name, TEXTS["report"]["title"])
         texts = atspi.read(lambda: [n.name for n in atspi.walk(alert) if n.getRole() == pyatspi.ROLE_LABEL and n.name])
+        # Its OK takes Return once it has the keyboard; a key before that goes to no window.
+        poll("the report's focus", lambda: self.focused(alert) is not None, TIMEOUT)
         xdotool("key", "Return")
         poll("the report to close", lambda: self.find(pyatspi.ROLE_ALERT) is None, TIMEOUT)
         return "\n".join(texts)

@@ -65,8 +65,12 @@ begin() { # begin PART VARIABLE: display.py starts it; the variable names it
 if has x; then begin x DISPLAY; fi
 if has wayland; then begin wayland WAYLAND_DISPLAY; fi
 if has wm; then
-    openbox >/dev/null 2>&1 &
+    # A window mapped before openbox manages the screen never gets the focus:
+    # the test begins once openbox runs its start command.
+    mkfifo "$work/wm-ready"
+    openbox --startup "sh -c 'echo >$work/wm-ready'" >/dev/null 2>&1 &
     started+=($!)
+    timeout 60 head -n 1 "$work/wm-ready" >/dev/null || { echo "FAIL: openbox did not start"; exit 1; }
 fi
 if has speech; then
     # Its own speech server, which Orca finds at the session's socket.
