@@ -34,11 +34,11 @@ class NotHere(Skipped):
     pass
 
 
-def start(engine, profile, lang="en-US", font_size=16, screen=None, media=None, app=None):
+def start(engine, profile, lang="en-US", font_size=16, screen=None, media=None, app=None, reader=False):
     """A browser of that engine; screen is (width, height, zoom, touch) in CSS px; app, the address to open
-    as an installed app."""
+    as an installed app; reader, on the session's own display, where a screen reader meets it."""
     return {"chromium": Chromium, "webkit": WebKit, "firefox": Firefox}[engine](
-        profile, lang, font_size, screen, media or {}, app)
+        profile, lang, font_size, screen, media or {}, app, reader)
 
 
 # With this file in the site, the server answers for every file but release.json after SLOW_S seconds: a
@@ -81,8 +81,10 @@ def free_port():
         return s.getsockname()[1]
 
 
-def own_display(started, profile):
+def own_display(started, profile, reader):
     os.makedirs(profile, exist_ok=True)
+    if reader:
+        return os.environ["DISPLAY"]
     xvfb, name = display.x_display(profile)
     started.append(xvfb)
     return name
@@ -149,13 +151,14 @@ class WebDriverBrowser(Browser):
 class Chromium(WebDriverBrowser):
     hears_failed_loads = True
 
-    def __init__(self, profile, lang, font_size, screen, media, app):
+    def __init__(self, profile, lang, font_size, screen, media, app, reader):
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=900,700",
-                         "--user-data-dir=" + profile, "--lang=" + lang) + (("--app=" + app,) if app else ()):
+        shown = ("--force-renderer-accessibility",) if reader else ("--headless=new",)
+        for argument in shown + ("--no-sandbox", "--disable-gpu", "--window-size=900,700",
+                                 "--user-data-dir=" + profile, "--lang=" + lang) + (("--app=" + app,) if app else ()):
             options.add_argument(argument)
         options.add_experimental_option("prefs", {"intl.accept_languages": lang,
                                                   "webkit.webprefs.default_font_size": font_size})
@@ -200,14 +203,14 @@ class WebKit(WebDriverBrowser):
     """MiniBrowser, WebKitGTK's own. Its driver passes on no console message, so the page's errors are
     recorded by a hook put in once it has loaded; what fails while it loads, Chromium's test sees."""
 
-    def __init__(self, profile, lang, font_size, screen, media, app):
+    def __init__(self, profile, lang, font_size, screen, media, app, reader):
         if screen or app or font_size != 16 or set(media) - {"prefers-color-scheme"}:
             cannot("WebKit", "a screen, an installed app, a font size or forced colours")
         if "-" not in lang:
             cannot("WebKit", "a language with no region (it takes the page's from the system's locale)")
         from selenium import webdriver
         self.started = []
-        x = own_display(self.started, profile)
+        x = own_display(self.started, profile, reader)
         port = free_port()
         self.started.append(subprocess.Popen(
             ["WebKitWebDriver", "--port=%d" % port], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -240,12 +243,12 @@ def system_locale(lang):
 class Firefox(Browser):
     """Firefox ESR on an X display of its own, over WebDriver BiDi, in a tab of its own."""
 
-    def __init__(self, profile, lang, font_size, screen, media, app):
+    def __init__(self, profile, lang, font_size, screen, media, app, reader):
         if app or (screen and screen[3]) or "forced-colors" in media:
             cannot("Firefox", "an installed app, a touch screen or forced colours")
         import websockets
         self.started = []
-        x = own_display(self.started, profile)
+        x = own_display(self.started, profile, reader)
         dark = media.get("prefers-color-scheme") == "dark"
         prefs = {"intl.accept_languages": lang, "font.size.variable.x-western": font_size,
                  "layout.css.prefers-color-scheme.content-override": 0 if dark else 2,

@@ -26,6 +26,8 @@ class Desktop:
     compositor put its window, so a control is reached as a keyboard user reaches it."""
 
     windows = False
+    # What a reader hears once the program has ended: nothing, it has gone.
+    after_end = []
     cannot = {"left_to_right": "AT-SPI gives no reading direction", "rows_apart": "AT-SPI gives no font"}
 
     def __init__(self, path, platform):
@@ -49,6 +51,9 @@ class Desktop:
 
     def end(self):
         self.press("btnKraj")
+        self.ended()
+
+    def ended(self):
         poll("the program to end", lambda: self.process.poll() is not None, TIMEOUT)
         expect("exit status", self.process.returncode, 0)
 
@@ -76,6 +81,11 @@ class Desktop:
         return atspi.read(lambda: next((n.name for n in atspi.walk(root or self.window)
                                         if n.getState().contains(pyatspi.STATE_FOCUSED)
                                         and n.getRole() != pyatspi.ROLE_LIST_ITEM), None))
+
+    def has_keyboard(self):
+        """Whether a window of the program is active: between a dialog and the window it leaves, none is, and a
+        key goes nowhere."""
+        return atspi.read(lambda: any(w.getState().contains(pyatspi.STATE_ACTIVE) for w in self.app))
 
     def dialog_open(self):
         return any(self.find(role) for role in (pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT))

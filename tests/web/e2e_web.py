@@ -26,157 +26,7 @@ from check import Failed, exit_with, expect, needs, poll  # noqa: E402
 needs("selenium", "websockets", "pyatspi")
 import browsers  # noqa: E402
 from browsers import KEYS, serve  # noqa: E402
-
-class Page:
-    """A browser of the engine under test on the page, as browsers.start() makes one."""
-
-    def __init__(self, address, profile, started=True, app=False, **options):
-        self.browser = browsers.start(ENGINE, profile, app=address if app else None, **options)
-        if not app:
-            self.browser.load(address)
-        if started:
-            self.started()
-
-    def started(self):
-        poll("the window", lambda: self.js("return document.documentElement.dataset.ready"))
-        self.browser.loaded()
-
-    def shot(self, name):
-        if SHOTS:
-            self.browser.shot(os.path.join(SHOTS, "%s-%s.png" % (ENGINE, name)))
-
-    def js(self, script, *args):
-        return self.browser.js(script, *args)
-
-    # The behaviour table's verbs.
-    def press(self, control):
-        self.browser.click("#" + control)
-
-    click = press
-
-    def keys(self, *keys):
-        self.browser.keys(*keys)
-
-    def type(self, text):
-        self.keys(text)
-
-    def key(self, name):
-        self.keys(KEYS[name])
-
-    def paste(self, text):
-        self.browser.paste(text)
-
-    def end(self):
-        self.press("btnKraj")
-        poll("the window to go away", lambda: self.tree_names("listbox") == [])
-        expect("the page offers to start again", self.tree_names("button"), ["Pokreni Plimvar"])
-
-    def start_again(self):
-        self.keys(KEYS["Return"])
-
-    def dialog_open(self):
-        return self.js("return inputBox.open || report.open")
-
-    def window_open(self):
-        return self.js("return !frmPlimvar.hidden")
-
-    def selected(self, control):
-        return self.js("const row = document.querySelector('#' + arguments[0] + ' [aria-selected=true]');"
-                       "return row && row.textContent", control)
-
-    def count(self):
-        return self.js("return txtBrojElemenata.value")
-
-    def focus(self):
-        return self.js("return document.activeElement.id")
-
-    focused = focus
-
-    def left_to_right(self):
-        return self.js("return [...document.querySelectorAll('.row, #txtBrojElemenata')]"
-                       ".every((e) => getComputedStyle(e).direction === 'ltr')")
-
-    def rows_apart(self):
-        return self.js(ROWS_APART, ["lstOriginalni", "lstSortiran"])
-
-    def dialog(self, asked):
-        title = asked["title"]
-        poll("dialog " + title, lambda: self.js(
-            "const d = document.getElementById('inputBox');"
-            "return d.matches(':modal') && d.querySelector('.titlebar').textContent === arguments[0]", title))
-        poll("the answer field's first focus", lambda: self.focused() == "inputBoxAnswer", 30)
-        expect("the answer field starts empty", self.js("return document.activeElement.value"), "")
-
-    def answer(self, asked, text, how="Return"):
-        """Answers the input box as a person does: types or pastes, then Return, Escape or Cancel."""
-        self.dialog(asked)
-        expect("the question, as a reader names the answer field", self.tree_names("textbox"), [asked["prompt"]])
-        if how == "paste":
-            self.paste(text)
-        elif text:
-            self.keys(text)
-        if how == "Cancel":
-            self.press("inputBoxCancel")
-        else:
-            self.keys(KEYS.get(how, KEYS["KP_Enter"]))
-        self.closed(asked["title"])
-
-    def closed(self, title):
-        """The dialog has closed, or asks its next question."""
-        poll("dialog %s to close" % title, lambda: self.js(
-            "const d = document.getElementById('inputBox');"
-            "return !d.open || d.querySelector('.titlebar').textContent !== arguments[0]", title))
-
-    def report(self):
-        poll("the report, with the focus on its OK", lambda: self.js(
-            "return report.matches(':modal') && document.activeElement.id === 'reportOk'"), 30)
-        # A reader on the accessibility bus may learn of it a moment later.
-        reads = lambda: (self.tree_names("dialog"), [t for t in self.tree_names("dialog", "description") if t])
-        title = [TEXTS["report"]["title"]]
-        with contextlib.suppress(Failed):
-            poll("the report read", lambda: reads()[0] == title and reads()[1], 20)
-        expect("the report is titled", reads()[0], title)
-        text = reads()[1]
-        self.keys(KEYS["Return"])
-        poll("the report to close", lambda: not self.js("return document.getElementById('report').open"))
-        return "\n".join(text)
-
-    def found(self, role, within=None):
-        """The nodes of that role a screen reader finds, in the page or within a node, in their order."""
-        # A browser just started may take a moment to show a reader the page.
-        todo = list(within["children"] if within else poll("the page, as a reader gets it", self.browser.tree))
-        found = []
-        while todo:
-            node = todo.pop(0)
-            if node["role"] == role:
-                found.append(node)
-            todo = node["children"] + todo
-        return found
-
-    def tree_names(self, role, what="name"):
-        return [node[what] for node in self.found(role)]
-
-    def rows(self, control):
-        """The rows of the list as a reader announces them."""
-        name = CONTROLS[control]["accessible name"]
-
-        def read():
-            lists = [n for n in self.found("listbox") if n["name"] == name]
-            return lists and [[row["name"] for row in self.found("option", lists[0])]]
-        rows = poll("the list " + name, read)[0]
-        # Not every engine gives a row's position to a test; the page's ARIA says it.
-        expect("%s's rows announced as row k of n" % name, self.js(
-            "return [...document.querySelectorAll('[aria-label=\"' + arguments[0] + '\"] [role=option]')]"
-            ".map((r) => [Number(r.getAttribute('aria-posinset')), Number(r.getAttribute('aria-setsize'))])", name),
-            [[k + 1, len(rows)] for k in range(len(rows))])
-        return rows
-
-    def errors(self):
-        return self.browser.errors()
-
-    def close(self):
-        self.browser.close()
-
+from page import ROWS_APART, Page, TableDriver  # noqa: E402
 
 def enter(page, *answers):
     page.press("btnUnesiNiz")
@@ -237,44 +87,6 @@ def what_a_reader_hears(page):
     page.press("btnUmetniBroj")
     page.dialog(dialog("insert"))
     expect("the answer field is one line", single_line(page), [True])
-
-
-ROWS_APART = """
-    return [...arguments[0]].every((list) => {
-        const rows = [...document.querySelectorAll('#' + list + ' .row')].map((r) => r.getBoundingClientRect());
-        const line = 1.2 * parseFloat(getComputedStyle(client).fontSize) * (frmPlimvar.style.zoom || 1);
-        return rows.every((r, k) => r.height >= line && (k === 0 || Math.abs(r.top - rows[k - 1].bottom) < 0.5));
-    });"""
-
-
-class TableDriver:
-    """The behaviour table's steps on the page, in a browser for each language."""
-
-    def __init__(self, address, profiles):
-        self.address, self.profiles, self.browsers, self.page = address, profiles, {}, None
-
-    windows = False
-
-    def start(self, locale):
-        self.no_errors()
-        lang = locale["browser"]
-        if lang not in self.browsers:
-            self.browsers[lang] = Page(self.address, "%s/table-%s" % (self.profiles, lang), lang=lang,
-                                      started=False)
-        self.page = self.browsers[lang]
-        self.page.browser.load(self.address)
-        self.page.started()
-
-    def no_errors(self):
-        if self.page:
-            expect("no error in the console", self.page.errors(), [])
-
-    def close(self):
-        for page in self.browsers.values():
-            page.close()
-
-    def __getattr__(self, verb):
-        return getattr(self.page, verb)
 
 
 def reachable(page, ids):
@@ -603,7 +415,7 @@ SHOTS = sys.argv[3] if len(sys.argv) > 3 else None
 def main():
     server, address = serve(SITE)
     profiles = tempfile.mkdtemp()
-    table = TableDriver(address, profiles)
+    table = TableDriver(ENGINE, address, profiles, shots=SHOTS)
     failed, elsewhere = [], 0
     try:
         status = behaviour.run(table, "the behaviour table on the page in " + ENGINE)
@@ -615,7 +427,7 @@ def main():
                 if options:
                     options = dict(options)
                     where = "file://%s/index.html" % os.path.abspath(SITE) if options.pop("file", False) else address
-                    page = Page(where, "%s/%d" % (profiles, k), **options)
+                    page = Page(ENGINE, where, "%s/%d" % (profiles, k), shots=SHOTS, **options)
                 else:
                     # Plain scenarios share the table's browser, each with a new load of the page.
                     table.start(behaviour.TABLE["locales"]["en"])
