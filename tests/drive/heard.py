@@ -14,7 +14,8 @@ import subprocess
 from check import Failed, expect, poll
 from texts import CONTROLS, TEXTS
 
-TIMEOUT = 20.0
+# A bound for a reader that never speaks: each wait ends as soon as Orca has said what it waits for.
+TIMEOUT = 30.0
 NAME = {name: c["accessible name"] for name, c in CONTROLS.items()}
 TAB_ORDER = [name for name, c in CONTROLS.items() if c["kind"] != "label"]
 MOVES = ("Up", "Down", "Home", "End")
@@ -253,7 +254,7 @@ class Heard:
     # Reading what was heard.
     def focus(self):
         self.listen()
-        return self.named
+        return self.named or "none named, after %s: %s" % self.batches[-1]
 
     def selected(self, control):
         """The selected row, where it is the one row heard for the last key that moved in a list."""
