@@ -99,6 +99,12 @@ PixelLayout inPixels(const FittedLayout &fitted, int dotsPerInchX, int dotsPerIn
     return pixels;
 }
 
+int titleBarWidth(int titleWidth, int lineHeight)
+{
+    constexpr int kIconAndButtons = 4;
+    return titleWidth + kIconAndButtons * 2 * lineHeight + lineHeight;
+}
+
 int toPixels(int twips, int dotsPerInch)
 {
     const long long scaled = static_cast<long long>(twips) * dotsPerInch;

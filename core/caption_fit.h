@@ -75,6 +75,14 @@ struct PixelLayout
 };
 PixelLayout inPixels(const FittedLayout &fitted, int dotsPerInchX, int dotsPerInchY);
 
+// The least width of a dialog whose title is titleWidth pixels wide in a
+// title bar font lineHeight pixels high. A desktop's title bar sets beside
+// the title the window's icon and up to three buttons (KDE's Breeze gives
+// even a dialog minimise, maximise and close), each up to two lines across
+// with its spacing, and a line's margin in all; a dialog narrower than that shows
+// its title cut short.
+int titleBarWidth(int titleWidth, int lineHeight);
+
 // Twips to pixels, rounded to the nearest; pixels to twips, rounded up, so
 // that a need measured in pixels is never understated.
 int toPixels(int twips, int dotsPerInch);

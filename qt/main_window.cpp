@@ -7,6 +7,7 @@
 #include "qt_text.h"
 
 #include <QAccessibleWidget>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -177,8 +178,19 @@ std::u16string MainWindow::askText(std::u16string_view prompt, std::u16string_vi
     dialog.setWindowTitle(qtText(title));
     dialog.setLabelText(qtText(prompt));
     dialog.setInputMode(QInputDialog::TextInput);
-    if (auto *field = dialog.findChild<QLineEdit *>())
+    // The window manager draws the title, in a face of about this size; the
+    // dialog's layout keeps its own width, so the field asks for the room.
+    QFont titleFont = dialog.font();
+    titleFont.setBold(true);
+    const QFontMetrics titleMetrics(titleFont);
+    const int titleBar = layout::titleBarWidth(titleMetrics.horizontalAdvance(dialog.windowTitle()),
+                                               titleMetrics.height());
+    if (auto *field = dialog.findChild<QLineEdit *>()) {
         takeWholeText(field);
+        const QStyle *style = dialog.style();
+        field->setMinimumWidth(titleBar - style->pixelMetric(QStyle::PM_LayoutLeftMargin) -
+                               style->pixelMetric(QStyle::PM_LayoutRightMargin));
+    }
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.textValue().toStdU16String();

@@ -228,6 +228,12 @@ private:
         const auto [title, prompt] = dialogNamed(step[1].toString());
         QCOMPARE(input->windowTitle(), title);
         QCOMPARE(input->labelText(), prompt);
+        QFont titleFont = input->font();
+        titleFont.setBold(true);
+        const QFontMetrics titleBar(titleFont);
+        QVERIFY2(input->width() >=
+                     layout::titleBarWidth(titleBar.horizontalAdvance(title), titleBar.height()),
+                 "the dialog too narrow for its title in a title bar");
         QLineEdit *field = input->findChild<QLineEdit *>();
         QCOMPARE(field->text(), QString());
         QCOMPARE(focusName(qApp->focusWidget()), field->objectName());
