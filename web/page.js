@@ -148,77 +148,86 @@ class ListBox {
     }
 }
 
-// A modal dialog that gives the focus back, when it closes, to the button
-// that began the command: Safari never focuses a clicked button, so what had
-// the focus when the dialog opened may be something else there.
-//
-// What a screen reader hears decides the order of the steps. A focus that
-// comes from a field no longer there is not said, so a dialog stays a moment
-// after its answer, no longer modal, while the focus goes back. The same
-// dialog asked again at once would be, to the reader, the one it already
-// told of, and a dialog opened from a field just gone is not said either: a
-// dialog that follows another at once waits a moment, the focus back unsaid.
+// Every question is a dialog of its own, made afresh from the page's
+// template, as a desktop program opens a window for each: a screen reader
+// tells of each as a dialog it has not met. The steps all follow at once,
+// with no pause for a fast typist's keys to fall into, and in the order a
+// reader needs, for it says nothing of a focus that leaves a control no
+// longer there:
+// - an answered dialog stays, modal, until the next one of its command is
+//   open over it and has the focus, so that every key typed ahead lands in
+//   the dialog it was typed for;
+// - the focus goes back to the button that began the command before the
+//   command's last dialog goes. Safari never focuses a clicked button, so
+//   that is the button pressed, not what had the focus.
+let shownDialog = null;
+// How long an ended window stays in a screen reader's page after it has
+// gone from sight: a reader says nothing of the focus that leaves it for the
+// new start's button if it goes at once.
 const READER_PAUSE_MS = 100;
-let lastClosed = -Infinity;
-let opening = false;
 
-async function showModal(dialog, focus) {
-    const back = Plimvar.pressed || document.activeElement;
-    // One closed a moment ago may still be open, not modal; on a busy
-    // machine, longer than the pause. Open, it could not be shown modal.
-    for (const shown of document.querySelectorAll('dialog[open]'))
-        shown.close();
-    if (performance.now() - lastClosed < READER_PAUSE_MS) {
-        opening = true;
-        back.focus();
-        await new Promise((resolve) => setTimeout(resolve, READER_PAUSE_MS));
-        opening = false;
+// Tab and Shift+Tab go round the dialog's controls, as in a desktop dialog.
+function keepTabInside(event) {
+    if (event.key !== 'Tab')
+        return;
+    const stops = [...event.currentTarget.querySelectorAll('button, textarea')];
+    const next = stops.indexOf(document.activeElement) + (event.shiftKey ? -1 : 1);
+    if (next < 0 || next >= stops.length) {
+        event.preventDefault();
+        stops.at(next < 0 ? -1 : 0).focus();
     }
+}
+
+// Opens a new dialog from the template, filled in, over the one now open,
+// which then goes; resolves, once, with what its finish() is given.
+function askInDialog(template, fill) {
+    const dialog = document.getElementById(template).content.firstElementChild.cloneNode(true);
+    fill((id) => dialog.querySelector('#' + id));
+    dialog.addEventListener('keydown', keepTabInside);
+    const last = shownDialog;
+    // Its names are the new one's now.
+    if (last) {
+        for (const named of [last, ...last.querySelectorAll('[id]')])
+            named.removeAttribute('id');
+    }
+    document.body.append(dialog);
+    // The caret left in the last dialog's field would move, as that goes, to
+    // the new dialog's title, which a reader would take for the focus.
+    getSelection().removeAllRanges();
+    dialog.showModal();
+    // Not every engine gives a dialog marked so its own focus.
+    if (dialog.autofocus)
+        dialog.focus();
+    if (last)
+        last.remove();
+    shownDialog = dialog;
     return new Promise((resolve) => {
         let answered = false;
-        const close = (value) => {
-            answered = true;
-            dialog.close();
-            dialog.show();
-            lastClosed = performance.now();
-            resolve(value);
-            // After the command has gone on: another dialog may be coming.
-            setTimeout(() => {
-                if (opening || !dialog.open)
-                    return;
-                if (back && back.isConnected)
-                    back.focus();
-                setTimeout(() => {
-                    if (dialog.open && !dialog.matches(':modal'))
-                        dialog.close();
-                }, READER_PAUSE_MS);
-            }, 0);
+        dialog.finish = (value) => {
+            if (!answered) {
+                answered = true;
+                resolve(value);
+            }
         };
-        dialog.finish = close;
-        // The dialog's own first focus: WebKit, once its accessibility tree
-        // has been read, leaves the focus on the dialog for a focus() made
-        // straight after it opens.
-        for (const control of dialog.querySelectorAll('[autofocus]'))
-            control.autofocus = false;
-        focus.autofocus = true;
-        if (focus.type !== 'button') {
-            dialog.showModal();
-            focus.focus();
-            return;
-        }
-        // A reader does not say a button that takes the focus as its dialog
-        // opens modal: where the focus came from has left the reader's page.
-        // Shown first, the dialog is said, then made modal.
-        dialog.show();
-        focus.focus();
-        setTimeout(() => {
-            if (dialog.finish !== close || answered)
-                return;
-            dialog.close();
-            dialog.showModal();
-            focus.focus();
-        }, READER_PAUSE_MS);
+        // Escape, or a dialog closed by the browser, gives the empty answer.
+        dialog.addEventListener('cancel', (event) => {
+            event.preventDefault();
+            dialog.finish('');
+        });
     });
+}
+
+// The command has ended: the focus back in the window, then its last dialog
+// goes.
+function closeDialog(back) {
+    const dialog = shownDialog;
+    shownDialog = null;
+    if (!dialog)
+        return;
+    dialog.close();
+    if (back && back.isConnected)
+        back.focus();
+    dialog.remove();
 }
 
 const Plimvar = {
@@ -226,8 +235,6 @@ const Plimvar = {
     // By the place of their controls in the window's table.
     lists: {},
     busy: false,
-    // The button whose command runs.
-    pressed: null,
 
     // The kinds of control as the program's table numbers them.
     setKinds(list, button, textBox, label) {
@@ -348,28 +355,46 @@ const Plimvar = {
         if (this.busy)
             return;
         this.busy = true;
-        this.pressed = button;
         try {
             await Module.ccall('plimvar_press', null, ['number'], [command], { async: true });
         } finally {
+            closeDialog(button);
             this.busy = false;
-            this.pressed = null;
         }
     },
 
     ask(prompt, title) {
-        const dialog = document.getElementById('inputBox');
-        const answer = document.getElementById('inputBoxAnswer');
-        document.getElementById('inputBoxTitle').textContent = title;
-        document.getElementById('inputBoxPrompt').textContent = prompt;
-        answer.value = '';
-        return showModal(dialog, answer);
+        return askInDialog('inputBoxTemplate', (part) => {
+            part('inputBoxTitle').textContent = title;
+            part('inputBoxPrompt').textContent = prompt;
+            const answer = part('inputBoxAnswer');
+            const give = () => answer.closest('dialog').finish(answer.value);
+            part('inputBoxOk').addEventListener('click', give);
+            part('inputBoxCancel').addEventListener('click', () => answer.closest('dialog').finish(''));
+            // Return answers; it must not go on to press the button that
+            // opened the dialog once focus is back there.
+            answer.addEventListener('keydown', (event) => {
+                if (event.key === 'Enter') {
+                    event.preventDefault();
+                    give();
+                }
+            });
+        });
     },
 
     report(title, failureName) {
-        document.getElementById('reportTitle').textContent = title;
-        document.getElementById('reportText').textContent = failureName;
-        return showModal(document.getElementById('report'), document.getElementById('reportOk'));
+        return askInDialog('reportTemplate', (part) => {
+            part('reportTitle').textContent = title;
+            part('reportText').textContent = failureName;
+            const ok = part('reportOk');
+            ok.addEventListener('click', () => ok.closest('dialog').finish());
+            ok.closest('dialog').addEventListener('keydown', (event) => {
+                if (event.target === event.currentTarget && (event.key === 'Enter' || event.key === ' ')) {
+                    event.preventDefault();
+                    ok.click();
+                }
+            });
+        });
     },
 
     // The user's locale, as the browser knows it: its decimal separator and
@@ -411,17 +436,24 @@ const Plimvar = {
     // page then offers only to start it again.
     // The way to a new start takes the focus before the window goes: a
     // screen reader says nothing of a focus that comes from a vanished button.
+    // The window is out of sight at once; it leaves a reader's page a moment
+    // later, unless a new start has come first.
     end() {
-        document.getElementById('ended').hidden = false;
+        const ended = document.getElementById('ended');
+        const window = document.getElementById('frmPlimvar');
+        ended.hidden = false;
         document.getElementById('startAgain').focus();
+        window.classList.add('ended');
         setTimeout(() => {
-            document.getElementById('frmPlimvar').hidden = true;
+            if (!ended.hidden)
+                window.hidden = true;
         }, READER_PAUSE_MS);
     },
 
     startAgain() {
         Module._plimvar_restart();
         document.getElementById('ended').hidden = true;
+        document.getElementById('frmPlimvar').classList.remove('ended');
         document.getElementById('frmPlimvar').hidden = false;
         this.fit();
         this.controls[0].focus();
@@ -446,13 +478,13 @@ const Plimvar = {
         window.addEventListener('resize', refit);
         matchMedia('(pointer: coarse)').addEventListener('change', refit);
         document.fonts.ready.then(refit);
-        // The focus a moment after the page has loaded: a reader given it
-        // while the page loads tells of the page, never of the control.
-        const focusFirst = () => setTimeout(() => {
+        // The focus once the page has loaded: a reader given it while the
+        // page loads tells of the page, never of the control.
+        const focusFirst = () => {
             if (document.activeElement === document.body)
                 this.controls[0].focus();
             document.documentElement.dataset.ready = 'true';
-        }, READER_PAUSE_MS);
+        };
         if (document.readyState === 'complete')
             focusFirst();
         else
@@ -488,30 +520,7 @@ const Plimvar = {
                     .catch((error) => console.warn('Plimvar will not start offline:', error.message)))));
     },
 
-    hookDialogs() {
-        const input = document.getElementById('inputBox');
-        const answer = document.getElementById('inputBoxAnswer');
-        document.getElementById('inputBoxOk').addEventListener('click', () => input.finish(answer.value));
-        document.getElementById('inputBoxCancel').addEventListener('click', () => input.finish(''));
-        // Return answers; it must not go on to press the button that opened
-        // the dialog once focus is back there.
-        answer.addEventListener('keydown', (event) => {
-            if (event.key === 'Enter') {
-                event.preventDefault();
-                input.finish(answer.value);
-            }
-        });
-        // Escape or closing the dialog gives the empty text.
-        input.addEventListener('cancel', (event) => {
-            event.preventDefault();
-            input.finish('');
-        });
-        const report = document.getElementById('report');
-        document.getElementById('reportOk').addEventListener('click', () => report.finish());
-        report.addEventListener('cancel', (event) => {
-            event.preventDefault();
-            report.finish();
-        });
+    hookStartAgain() {
         document.getElementById('startAgain').addEventListener('click', () => this.startAgain());
     },
 };
@@ -528,7 +537,7 @@ const styled = () => getComputedStyle(document.documentElement).getPropertyValue
 Module.onRuntimeInitialized = () => {
     if (!styled())
         return Plimvar.failed();
-    Plimvar.hookDialogs();
+    Plimvar.hookStartAgain();
     Plimvar.start();
 };
 // The program could not be made ready (its part of this file broken, say).

@@ -223,7 +223,9 @@ class Heard:
     def answer(self, asked, text, how):
         """The dialog heard with its title and prompt as it opens, then answered from the keyboard: Cancel is
         Shift+Tab from the field, and space."""
-        self.hear([asked["title"], asked["prompt"]], "the dialog as it opens")
+        # Orca leaves out a title that is the name it has just said, the button's that opened the dialog.
+        said = NAME.get(self.named)
+        self.hear([p for p in (asked["title"], asked["prompt"]) if p != said], "the dialog as it opens")
         self.named = None
         if how == "paste":
             self.paste(text)

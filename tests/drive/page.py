@@ -69,7 +69,7 @@ class Page:
         return True
 
     def dialog_open(self):
-        return self.js("return inputBox.open || report.open")
+        return self.js("return !!document.querySelector('dialog[open]')")
 
     def window_open(self):
         return self.js("return !frmPlimvar.hidden")
@@ -97,7 +97,7 @@ class Page:
         title = asked["title"]
         poll("dialog " + title, lambda: self.js(
             "const d = document.getElementById('inputBox');"
-            "return d.matches(':modal') && d.querySelector('.titlebar').textContent === arguments[0]", title))
+            "return d?.matches(':modal') && d.querySelector('.titlebar').textContent === arguments[0]", title))
         poll("the answer field's first focus", lambda: self.focused() == "inputBoxAnswer", 30)
         expect("the answer field starts empty", self.js("return document.activeElement.value"), "")
 
@@ -119,11 +119,12 @@ class Page:
         """The dialog has closed, or asks its next question."""
         poll("dialog %s to close" % title, lambda: self.js(
             "const d = document.getElementById('inputBox');"
-            "return !d.open || d.querySelector('.titlebar').textContent !== arguments[0]", title))
+            "return !d || d.querySelector('.titlebar').textContent !== arguments[0]", title))
 
     def report(self):
-        poll("the report, with the focus on its OK", lambda: self.js(
-            "return report.matches(':modal') && document.activeElement.id === 'reportOk'"), 30)
+        poll("the report, with the focus", lambda: self.js(
+            "return document.getElementById('report')?.matches(':modal') && document.activeElement.id === 'report'"),
+             30)
         # A reader on the accessibility bus may learn of it a moment later.
         reads = lambda: (self.tree_names("dialog"), [t for t in self.tree_names("dialog", "description") if t])
         title = [TEXTS["report"]["title"]]
@@ -132,7 +133,7 @@ class Page:
         expect("the report is titled", reads()[0], title)
         text = reads()[1]
         self.keys(KEYS["Return"])
-        poll("the report to close", lambda: not self.js("return document.getElementById('report').open"))
+        poll("the report to close", lambda: not self.js("return document.getElementById('report')"))
         return "\n".join(text)
 
     def found(self, role, within=None):
