@@ -140,6 +140,14 @@ class WebDriverBrowser(Browser):
     def keys(self, *keys):
         self.driver.switch_to.active_element.send_keys(*keys)
 
+    def type_ahead(self, keys, gap):
+        """Each key to whatever has the focus as it comes, gap seconds after the one before."""
+        from selenium.webdriver.common.action_chains import ActionChains
+        chain = ActionChains(self.driver, duration=0)
+        for key in keys:
+            chain.send_keys(key).pause(gap)
+        chain.perform()
+
     def shot(self, path):
         self.driver.save_screenshot(path)
 
@@ -323,6 +331,13 @@ class Firefox(Browser):
                 if c not in MODIFIERS:
                     actions += [{"type": "keyDown", "value": c}, {"type": "keyUp", "value": c}]
             actions += [{"type": "keyUp", "value": c} for c in held]
+        self.send("input.performActions", {"context": self.context,
+                                           "actions": [{"type": "key", "id": "keyboard", "actions": actions}]})
+
+    def type_ahead(self, keys, gap):
+        actions = [{"type": t, "value": k} for k in keys for t in ("keyDown", "keyUp")]
+        for at in range(len(keys) - 1, 0, -1):
+            actions.insert(2 * at, {"type": "pause", "duration": int(gap * 1000)})
         self.send("input.performActions", {"context": self.context,
                                            "actions": [{"type": "key", "id": "keyboard", "actions": actions}]})
 
