@@ -62,7 +62,7 @@ def main():
     shutil.copytree(site, served, dirs_exist_ok=True)
     # The floor's page carries the style sheet inside it, as the site's does.
     here = os.path.dirname(os.path.abspath(__file__))
-    subprocess.run(["/usr/bin/python3", os.path.join(here, "..", "web", "inline_style.py"),
+    subprocess.run(["/usr/bin/python3", os.path.join(here, "..", "web", "page_files.py"),
                     os.path.join(here, "web_floor.html"), os.path.join(here, "..", "web", "plimvar.css"),
                     os.path.join(served, "web_floor.html")], check=True)
     size = sum(os.path.getsize(os.path.join(site, f)) for f in os.listdir(site))

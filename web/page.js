@@ -492,8 +492,10 @@ const Plimvar = {
     },
 
     // A start that cannot go on says so, and what to do, in place of
-    // "Plimvar…".
+    // "Plimvar…". Where the browser has no WebAssembly, the page has said so.
     failed() {
+        if (typeof WebAssembly !== 'object')
+            return;
         document.getElementById('frmPlimvar').hidden = true;
         document.getElementById('loading').hidden = false;
         document.getElementById('starting').hidden = true;
@@ -534,16 +536,17 @@ if (typeof Uint8Array.fromBase64 === 'function')
 // The style sheet sets this; a page without it cannot draw the window.
 const styled = () => getComputedStyle(document.documentElement).getPropertyValue('--plimvar-style') !== '';
 
+// The page and this script are of one release, which the build writes into
+// both: a page may come from one and its script from another, as a download
+// becomes whole while the page loads.
+const RELEASE = '@RELEASE@';
+
 Module.onRuntimeInitialized = () => {
-    if (!styled())
+    if (!styled() || document.documentElement.dataset.release !== RELEASE)
         return Plimvar.failed();
     Plimvar.hookStartAgain();
     Plimvar.start();
 };
 // The program could not be made ready (its part of this file broken, say).
 Module.onAbort = () => Plimvar.failed();
-addEventListener('error', () => {
-    if (!document.documentElement.dataset.ready)
-        Plimvar.failed();
-});
 Plimvar.offerToKeep();

@@ -34,11 +34,12 @@ class NotHere(Skipped):
     pass
 
 
-def start(engine, profile, lang="en-US", font_size=16, screen=None, media=None, app=None, reader=False):
+def start(engine, profile, lang="en-US", font_size=16, screen=None, media=None, app=None, reader=False, without=()):
     """A browser of that engine; screen is (width, height, zoom, touch) in CSS px; app, the address to open
-    as an installed app; reader, on the session's own display, where a screen reader meets it."""
+    as an installed app; reader, on the session's own display, where a screen reader meets it; without,
+    "JavaScript" or "WebAssembly", what the browser has off."""
     return {"chromium": Chromium, "webkit": WebKit, "firefox": Firefox}[engine](
-        profile, lang, font_size, screen, media or {}, app, reader)
+        profile, lang, font_size, screen, media or {}, app, reader, without)
 
 
 # With this file in the site, the server answers for every file but release.json after SLOW_S seconds: a
@@ -159,12 +160,13 @@ class WebDriverBrowser(Browser):
 class Chromium(WebDriverBrowser):
     hears_failed_loads = True
 
-    def __init__(self, profile, lang, font_size, screen, media, app, reader):
+    def __init__(self, profile, lang, font_size, screen, media, app, reader, without):
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         shown = ("--force-renderer-accessibility",) if reader else ("--headless=new",)
+        shown += ("--blink-settings=scriptEnabled=false",) if "JavaScript" in without else ()
         for argument in shown + ("--no-sandbox", "--disable-gpu", "--window-size=900,700",
                                  "--user-data-dir=" + profile, "--lang=" + lang) + (("--app=" + app,) if app else ()):
             options.add_argument(argument)
@@ -173,6 +175,8 @@ class Chromium(WebDriverBrowser):
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
         self.driver.set_script_timeout(20)
+        if "WebAssembly" in without:
+            self.cdp("Page.addScriptToEvaluateOnNewDocument", source="delete globalThis.WebAssembly")
         if screen:
             width, height, zoom, touch = screen
             self.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=zoom,
@@ -211,9 +215,9 @@ class WebKit(WebDriverBrowser):
     """MiniBrowser, WebKitGTK's own. Its driver passes on no console message, so the page's errors are
     recorded by a hook put in once it has loaded; what fails while it loads, Chromium's test sees."""
 
-    def __init__(self, profile, lang, font_size, screen, media, app, reader):
-        if screen or app or font_size != 16 or set(media) - {"prefers-color-scheme"}:
-            cannot("WebKit", "a screen, an installed app, a font size or forced colours")
+    def __init__(self, profile, lang, font_size, screen, media, app, reader, without):
+        if screen or app or font_size != 16 or set(media) - {"prefers-color-scheme"} or without:
+            cannot("WebKit", "a screen, an installed app, a font size, forced colours or a feature off")
         if "-" not in lang:
             cannot("WebKit", "a language with no region (it takes the page's from the system's locale)")
         from selenium import webdriver
@@ -251,7 +255,7 @@ def system_locale(lang):
 class Firefox(Browser):
     """Firefox ESR on an X display of its own, over WebDriver BiDi, in a tab of its own."""
 
-    def __init__(self, profile, lang, font_size, screen, media, app, reader):
+    def __init__(self, profile, lang, font_size, screen, media, app, reader, without):
         if app or (screen and screen[3]) or "forced-colors" in media:
             cannot("Firefox", "an installed app, a touch screen or forced colours")
         import websockets
@@ -260,7 +264,9 @@ class Firefox(Browser):
         dark = media.get("prefers-color-scheme") == "dark"
         prefs = {"intl.accept_languages": lang, "font.size.variable.x-western": font_size,
                  "layout.css.prefers-color-scheme.content-override": 0 if dark else 2,
-                 "ui.systemUsesDarkTheme": int(dark), "browser.shell.checkDefaultBrowser": False}
+                 "ui.systemUsesDarkTheme": int(dark), "browser.shell.checkDefaultBrowser": False,
+                 "javascript.enabled": "JavaScript" not in without,
+                 "javascript.options.wasm": "WebAssembly" not in without}
         with open(os.path.join(profile, "user.js"), "w") as f:
             f.writelines('user_pref("%s", %s);\n' % (k, json.dumps(v)) for k, v in prefs.items())
         port = free_port()

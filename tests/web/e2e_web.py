@@ -245,28 +245,45 @@ def own_site():
         shutil.rmtree(copy, ignore_errors=True)
 
 
+def said_in_place_of_plimvar(page):
+    """What the page shows where 'Plimvar…' was: each paragraph by its id, or its tag's."""
+    return page.js("const shown = (e) => e.getClientRects().length && getComputedStyle(e).visibility === 'visible';"
+                   "return [...document.querySelectorAll('#loading p')].filter(shown)"
+                   ".map((p) => p.id || p.parentNode.localName)")
+
+
+def cannot_run(page, without):
+    """A browser without JavaScript or WebAssembly: the page says so, and no file is said to be missing."""
+    said = {"JavaScript": "noscript", "WebAssembly": "noWebAssembly"}[without]
+    settle("the page says why it cannot start", lambda: said_in_place_of_plimvar(page), [said], 20)
+    page.errors()  # the program's own glue says in the console why it stopped
+
+
 def broken_files(page):
-    """A missing file, then a broken one: the page says so, in place of 'Plimvar…', within seconds."""
+    """A missing file, a broken one, then one of another release than the page: the page says so, in place of
+    'Plimvar…'."""
     with own_site() as (copy, address):
         script = os.path.join(copy, "plimvar.js")
         with open(script) as f:
             whole = f.read()
         # The program's module, whatever its size: its magic number and version, zeroed.
         start = whole.index("base64,AGFzbQ") + len("base64,")
-        for what, text in (("missing", None), ("broken", whole[:start] + "A" * 12 + whole[start + 12:])):
+        with open(os.path.join(copy, "index.html")) as f:
+            release = re.search(r'data-release="(\w+)"', f.read()).group(1)
+        for what, text in (("missing", None), ("broken", whole[:start] + "A" * 12 + whole[start + 12:]),
+                           ("of another release", whole.replace(release, "0" * 16))):
             if text is None:
                 os.remove(script)
             else:
                 with open(script, "w") as f:
                     f.write(text)
             page.browser.load(address)
-            poll("the sentence in place of 'Plimvar…' for a %s file" % what, lambda: page.js(
-                "const shown = (e) => e.getClientRects().length && getComputedStyle(e).visibility === 'visible';"
-                "return shown(notStarted) && !shown(starting)"), 10)
+            settle("the sentence in place of 'Plimvar…' for a %s file" % what, lambda: said_in_place_of_plimvar(page),
+                   ["notStarted"], 20)
             # Before the server goes: a registration still fetching would fail then.
             page.js("return (window.Plimvar && Plimvar.keeping || Promise.resolve()).then(() => 0, () => 0)")
             named = any("plimvar.js" in e for e in page.errors())
-            if page.browser.hears_failed_loads:
+            if page.browser.hears_failed_loads and what != "of another release":
                 expect("the console names the file", named, True)
         # The browser's own checks of the site's service worker, which a load sets going, end before the server
         # goes: the worker's jobs run in turn, and its removal after them.
@@ -410,6 +427,8 @@ SCENARIOS = [
     ("installed as an app", {"app": True}, lambda page: alone(page, app=True)),
     ("opened from a file", {"file": True}, lambda page: alone(page, app=False)),
     ("a missing or broken file", {"started": False}, broken_files),
+    ("no JavaScript", {"started": False, "without": ("JavaScript",)}, lambda page: cannot_run(page, "JavaScript")),
+    ("no WebAssembly", {"started": False, "without": ("WebAssembly",)}, lambda page: cannot_run(page, "WebAssembly")),
     ("an update that fails part way", {"started": False}, failed_update),
     ("an update slower than the service worker's wait", {"started": False}, slow_update),
     ("an update reaching a returning user, then offline", {"started": False}, update_then_offline),
