@@ -26,7 +26,7 @@ from check import Skipped, poll
 # the keypad's.
 KEYS = {"Tab": Keys.TAB, "Return": Keys.RETURN, "KP_Enter": Keys.ENTER, "Escape": Keys.ESCAPE, "space": Keys.SPACE,
         "Home": Keys.HOME, "Up": Keys.ARROW_UP, "Down": Keys.ARROW_DOWN, "End": Keys.END,
-        "BackSpace": Keys.BACKSPACE, "ctrl+a": Keys.CONTROL + "a"}
+        "BackSpace": Keys.BACKSPACE, "ctrl+a": Keys.CONTROL + "a", "shift+Tab": Keys.SHIFT + Keys.TAB}
 MODIFIERS = {Keys.SHIFT, Keys.CONTROL, Keys.ALT}
 
 

@@ -412,10 +412,24 @@ def typed_ahead(page):
     settle("the entry", lambda: [page.js(entered), page.dialog_open()], [["4", "1", "3"], False], 20)
 
 
+def tab_in_dialog(page):
+    """Tab and Shift+Tab go round the input box, in the desktop's order: the field, OK, Cancel."""
+    page.press("btnUnesiNiz")
+    page.dialog(dialog("count"))
+    order = []
+    for key in ["Tab"] * 3 + ["shift+Tab"] * 3:
+        page.keys(KEYS[key])
+        order.append(page.focused())
+    expect("the focus, Tab by Tab, then Shift+Tab by Shift+Tab", order,
+           ["inputBoxOk", "inputBoxCancel", "inputBoxAnswer", "inputBoxCancel", "inputBoxOk", "inputBoxAnswer"])
+    page.keys(KEYS["Escape"])
+
+
 PHONE = (360, 740, 3, True)
 SCENARIOS = [
     ("the focus in every engine", {}, focus_in_every_engine),
     ("typed ahead", {}, typed_ahead),
+    ("Tab in a dialog", {}, tab_in_dialog),
     ("what a reader hears", {}, what_a_reader_hears),
     ("focus cues", {}, focus_cues),
     ("150% zoom, 600 CSS px", {"screen": (600, 466, 1.5, False)}, lambda page: check_layout(page, "zoom-150")),
