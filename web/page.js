@@ -161,10 +161,6 @@ class ListBox {
 //   command's last dialog goes. Safari never focuses a clicked button, so
 //   that is the button pressed, not what had the focus.
 let shownDialog = null;
-// How long an ended window stays in a screen reader's page after it has
-// gone from sight: a reader says nothing of the focus that leaves it for the
-// new start's button if it goes at once.
-const READER_PAUSE_MS = 100;
 
 // Tab and Shift+Tab go round the dialog's controls, as in a desktop dialog.
 function keepTabInside(event) {
@@ -229,6 +225,11 @@ function closeDialog(back) {
         back.focus();
     dialog.remove();
 }
+
+// How long an ended window stays in a screen reader's page after it has
+// gone from sight: a reader says nothing of the focus that leaves it for the
+// new start's button if it goes at once.
+const READER_PAUSE_MS = 100;
 
 const Plimvar = {
     controls: [],
@@ -440,13 +441,13 @@ const Plimvar = {
     // later, unless a new start has come first.
     end() {
         const ended = document.getElementById('ended');
-        const window = document.getElementById('frmPlimvar');
+        const frame = document.getElementById('frmPlimvar');
         ended.hidden = false;
         document.getElementById('startAgain').focus();
-        window.classList.add('ended');
+        frame.classList.add('ended');
         setTimeout(() => {
             if (!ended.hidden)
-                window.hidden = true;
+                frame.hidden = true;
         }, READER_PAUSE_MS);
     },
 
