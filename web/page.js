@@ -163,8 +163,9 @@ class ListBox {
 let shownDialog = null;
 
 // Tab and Shift+Tab go round the dialog's controls, as in a desktop dialog.
+// (WebKitGTK names Shift+Tab's key "Unidentified"; its code is Tab.)
 function keepTabInside(event) {
-    if (event.key !== 'Tab')
+    if (event.key !== 'Tab' && event.code !== 'Tab')
         return;
     const stops = [...event.currentTarget.querySelectorAll('button, textarea')];
     const next = stops.indexOf(document.activeElement) + (event.shiftKey ? -1 : 1);
