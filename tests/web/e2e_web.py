@@ -259,9 +259,10 @@ def cannot_run(page, without):
     page.errors()  # the program's own glue says in the console why it stopped
 
 
-def broken_files(page):
-    """A missing file, a broken one, then one of another release than the page: the page says so, in place of
-    'Plimvar…'."""
+def broken_files(page, *cases):
+    """A missing file, a broken one, or one of another release than the page: the page says so, in place of
+    'Plimvar…'. A scenario's cases come in turn to one browser, whose service worker keeps what it has met
+    whole: a later case would meet an earlier one's file."""
     with own_site() as (copy, address):
         script = os.path.join(copy, "plimvar.js")
         with open(script) as f:
@@ -270,8 +271,9 @@ def broken_files(page):
         start = whole.index("base64,AGFzbQ") + len("base64,")
         with open(os.path.join(copy, "index.html")) as f:
             release = re.search(r'data-release="(\w+)"', f.read()).group(1)
-        for what, text in (("missing", None), ("broken", whole[:start] + "A" * 12 + whole[start + 12:]),
-                           ("of another release", whole.replace(release, "0" * 16))):
+        edits = {"missing": None, "broken": whole[:start] + "A" * 12 + whole[start + 12:],
+                 "of another release": whole.replace(release, "0" * 16)}
+        for what, text in ((case, edits[case]) for case in cases):
             if text is None:
                 os.remove(script)
             else:
@@ -440,7 +442,8 @@ SCENARIOS = [
     ("a dark colour scheme on a phone", {"screen": PHONE, "media": {"prefers-color-scheme": "dark"}}, dark_scheme),
     ("installed as an app", {"app": True}, lambda page: alone(page, app=True)),
     ("opened from a file", {"file": True}, lambda page: alone(page, app=False)),
-    ("a missing or broken file", {"started": False}, broken_files),
+    ("a missing or broken file", {"started": False}, lambda page: broken_files(page, "missing", "broken")),
+    ("a script of another release", {"started": False}, lambda page: broken_files(page, "of another release")),
     ("no JavaScript", {"started": False, "without": ("JavaScript",)}, lambda page: cannot_run(page, "JavaScript")),
     ("no WebAssembly", {"started": False, "without": ("WebAssembly",)}, lambda page: cannot_run(page, "WebAssembly")),
     ("an update that fails part way", {"started": False}, failed_update),
