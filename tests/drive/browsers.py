@@ -337,13 +337,15 @@ class Firefox(Browser):
                 if c not in MODIFIERS:
                     actions += [{"type": "keyDown", "value": c}, {"type": "keyUp", "value": c}]
             actions += [{"type": "keyUp", "value": c} for c in held]
-        self.send("input.performActions", {"context": self.context,
-                                           "actions": [{"type": "key", "id": "keyboard", "actions": actions}]})
+        self.press_keys(actions)
 
     def type_ahead(self, keys, gap):
         actions = [{"type": t, "value": k} for k in keys for t in ("keyDown", "keyUp")]
         for at in range(len(keys) - 1, 0, -1):
             actions.insert(2 * at, {"type": "pause", "duration": int(gap * 1000)})
+        self.press_keys(actions)
+
+    def press_keys(self, actions):
         self.send("input.performActions", {"context": self.context,
                                            "actions": [{"type": "key", "id": "keyboard", "actions": actions}]})
 

@@ -123,8 +123,8 @@ class Page:
 
     def report(self):
         poll("the report, with the focus", lambda: self.js(
-            "return document.getElementById('report')?.matches(':modal') && document.activeElement.id === 'report'"),
-             30)
+            "return document.getElementById('report')?.matches(':modal') && document.activeElement.id === 'report'"
+        ), 30)
         # A reader on the accessibility bus may learn of it a moment later.
         reads = lambda: (self.tree_names("dialog"), [t for t in self.tree_names("dialog", "description") if t])
         title = [TEXTS["report"]["title"]]
